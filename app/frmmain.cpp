@@ -1,0 +1,166 @@
+#include "frmmain.h"
+
+#include "app/platform.h"
+#include "folder/settingfile.h"
+#include "pedgroups/catalogue.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <limits>
+
+namespace {
+
+// The layout is drawn in twips, 15 to a pixel at 96 dots per inch.
+constexpr int px(int twips)
+{
+    return twips / 15;
+}
+
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+// Controls take this explicitly, since they would otherwise inherit the frame's Verdana.
+QFont dialogFont()
+{
+    QFont font = QApplication::font();
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    return font;
+}
+
+QFont verdana(qreal points)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+// The status line stays centred on the spot it was drawn at, whatever its length.
+constexpr int statusCentre = px(1800 + 795 / 2);
+
+QLabel *autoSizedLabel(const QString &caption, int left, int top, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setFont(verdana(8.25));
+    label->move(px(left), px(top));
+    label->adjustSize();
+    return label;
+}
+
+QPushButton *button(const QString &caption, const QRect &geometry, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setGeometry(geometry);
+    button->setFont(verdana(9));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmmain::frmmain(const QString &programFolder, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      programFolder(programFolder)
+{
+    setWindowTitle(QStringLiteral("Quillfen V%1").arg(QStringLiteral(QUILLFEN_VERSION)));
+    setWindowIcon(QIcon(QStringLiteral(":/quillfen.ico")));
+    setFixedSize(px(4575), px(1935));
+
+    Frame1 = new QGroupBox(QStringLiteral("Quillfen By Marrowby"), this);
+    Frame1->setGeometry(twips(120, 0, 4335, 1815));
+    Frame1->setFont(verdana(9));
+
+    Label1 = autoSizedLabel(QStringLiteral("GTA3 Data Folder:"), 120, 360, Frame1);
+
+    text1 = new QLineEdit(platform::defaultDataFolder(), Frame1);
+    text1->setGeometry(twips(120, 600, 2775, 315));
+    text1->setFont(dialogFont());
+    text1->setMaxLength(std::numeric_limits<int>::max());
+    Label1->setBuddy(text1);
+
+    save = button(QStringLiteral("Save"), twips(3000, 600, 1215, 315), Frame1);
+
+    Label2 = autoSizedLabel(QStringLiteral("Choose Your Peds:"), 120, 960, Frame1);
+
+    List1 = new QComboBox(Frame1);
+    List1->setGeometry(twips(120, 1200, 2775, 315));
+    List1->setFont(dialogFont());
+    List1->setEditable(true);
+    // What the user types is installed as typed: no completion, and Enter neither adds
+    // an entry nor swaps the text for an entry that differs only in case.
+    List1->setCompleter(nullptr);
+    List1->setInsertPolicy(QComboBox::NoInsert);
+    List1->setDuplicatesEnabled(true);
+    List1->setEditText(QStringLiteral("Default Peds"));
+    Label2->setBuddy(List1);
+
+    install = button(QStringLiteral("&Install"), twips(3000, 1200, 1215, 315), Frame1);
+
+    Status = autoSizedLabel(QStringLiteral("Welcome"), 1800, 1560, Frame1);
+    Status->setAlignment(Qt::AlignCenter);
+
+    setTabOrder(install, save);
+    setTabOrder(save, text1);
+    setTabOrder(text1, List1);
+    install->setFocus();
+
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    text1->setObjectName(QStringLiteral("text1"));
+    save->setObjectName(QStringLiteral("save"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    List1->setObjectName(QStringLiteral("List1"));
+    install->setObjectName(QStringLiteral("install"));
+    Status->setObjectName(QStringLiteral("Status"));
+
+    connect(save, &QPushButton::clicked, this, &frmmain::saveClick);
+    connect(install, &QPushButton::clicked, this, &frmmain::installClick);
+    connect(text1, &QLineEdit::textChanged, this, &frmmain::text1Change);
+
+    load();
+
+    move(screen()->availableGeometry().center() - rect().center());
+}
+
+void frmmain::load()
+{
+    const settingfile::StoredFolder stored = settingfile::read(programFolder);
+    if (stored.state != settingfile::StoredFolder::Nothing)
+        text1->setText(stored.text);
+    if (stored.state == settingfile::StoredFolder::Complete) {
+        save->setEnabled(false);
+        save->setText(QStringLiteral("Saved"));
+    }
+
+    setStatus(QStringLiteral("Please Set The GTA3 Data Folder"));
+
+    List1->addItems(catalogue::labels());
+    List1->setCurrentIndex(-1);
+    List1->setEditText(QStringLiteral("Default Peds"));
+
+    if (!save->isEnabled()) {
+        setStatus(QStringLiteral("Path Set. Please Select Your Peds"));
+        Text2 = text1->text();
+    }
+}
+
+void frmmain::setStatus(const QString &caption)
+{
+    Status->setText(caption);
+    Status->adjustSize();
+    const int width = qMin(Status->width(), Frame1->width());
+    const int left = qBound(0, statusCentre - width / 2, Frame1->width() - width);
+    Status->setGeometry(left, Status->y(), width, Status->height());
+}

@@ -1,0 +1,91 @@
+#include "platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+const QString gameFileName = QStringLiteral("pedgrp.dat");
+}
+
+QString separator()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\");
+#else
+    return QStringLiteral("/");
+#endif
+}
+
+QString native(const char *windowsPath)
+{
+    return QString::fromLatin1(windowsPath).replace(QLatin1Char('\\'), separator());
+}
+
+QString programFolder()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString defaultDataFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:\\program files\\rockstar games\\gtaiii\\data");
+#else
+    return QDir::homePath() +
+           QStringLiteral("/.wine/drive_c/Program Files/Rockstar Games/GTAIII/data");
+#endif
+}
+
+QString gameFile(const QString &folder)
+{
+    const QString exact = folder + gameFileName;
+#ifndef Q_OS_WIN
+    const QFileInfo info(exact);
+    if (info.exists() || info.isSymLink())
+        return exact;
+    // Wine opens the game's files whatever their case, so "PEDGRP.DAT" is the game's file
+    // too. Name filters match case-insensitively; no letter of the name has a non-ASCII
+    // case variant, so this is an ASCII-case match.
+    const QStringList matches = QDir(folder).entryList(
+        {gameFileName}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
+    if (!matches.isEmpty())
+        return folder + matches.first();
+#endif
+    return exact;
+}
+
+bool openRegularFile(QFile &file)
+{
+#ifdef Q_OS_WIN
+    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
+#else
+    const QByteArray name = QFile::encodeName(file.fileName());
+    if (name.isEmpty() || name.contains('\0'))
+        return false;
+    // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the type is checked on the
+    // opened descriptor so nothing can be swapped in between.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#endif
+}
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class QFile;
+
+// Every difference between Windows and the POSIX systems the game runs on (under Wine or
+// Proton) lives behind these functions; the rest of the program only joins texts.
+namespace platform {
+
+// The path separator: "\" on Windows, "/" elsewhere.
+QString separator();
+
+// A path suffix written the Windows way ("\configs\path\config.cfg") in this system's form.
+QString native(const char *windowsPath);
+
+// The folder of the running executable, without a trailing separator except at a root.
+QString programFolder();
+
+// Where the game keeps its data on a default install.
+QString defaultDataFolder();
+
+// The game's pedgrp.dat inside `folder`, a folder text that already ends in a separator.
+// The folder is joined as it stands; only the file name may differ in case, as the game
+// itself finds it regardless of case.
+QString gameFile(const QString &folder);
+
+// Opens `file` for reading if it names a regular file. A FIFO or a device fails at once
+// instead of blocking the event thread.
+bool openRegularFile(QFile &file);
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The one-line file beside the program that remembers the game's data folder.
+namespace settingfile {
+
+struct StoredFolder
+{
+    enum State {
+        Nothing,    // the file could not be opened: a first run
+        Complete,   // every line was read; an empty text still counts as stored
+        Incomplete, // a read failed part-way; `text` holds the lines read before it
+    };
+    State state = Nothing;
+    QString text;
+};
+
+QString path(const QString &programFolder);
+
+// The lines of the file joined end to end, without their line ends.
+StoredFolder read(const QString &programFolder);
+
+// Replaces the file with `folder` and CR LF. A failed write leaves the previous file as it
+// was. The folders on the way are never created.
+bool write(const QString &programFolder, const QString &folder);
+
+} // namespace settingfile

@@ -1,0 +1,29 @@
+#include "catalogue.h"
+
+#include "app/platform.h"
+
+namespace catalogue {
+
+QStringList labels()
+{
+    QStringList result;
+    for (const PedGroup &group : pedGroups)
+        result << QString::fromLatin1(group.label);
+    return result;
+}
+
+const PedGroup &lookup(const QString &text)
+{
+    for (const PedGroup &group : pedGroups) {
+        if (text == QLatin1String(group.label))
+            return group;
+    }
+    return pedGroups.front();
+}
+
+QString presetPath(const QString &programFolder, const PedGroup &group)
+{
+    return programFolder + platform::native(group.presetSuffix);
+}
+
+} // namespace catalogue
