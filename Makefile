@@ -5,7 +5,7 @@ BUILD := build
 PACKAGES := cmake ninja-build g++ qt6-base-dev
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test build deps clean
+.PHONY: run test dist build deps clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -14,8 +14,12 @@ run: build
 	fi
 	./$(BUILD)/quillfen
 
-test: build
+test: dist
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# Release archive of the portable program folder, in $(BUILD)/.
+dist: build
+	cmake --build $(BUILD) --target package
 
 build: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
