@@ -7,6 +7,13 @@
 
 namespace settingfile {
 
+namespace {
+// Far longer than any path a system accepts (32767 characters on Windows, in up to three
+// bytes each), yet short enough for the folder box to show at once. A longer file was not
+// written by this program; reading it whole would freeze the window for many seconds.
+constexpr qsizetype longestText = 128 * 1024;
+} // namespace
+
 QString path(const QString &programFolder)
 {
     return programFolder + platform::native("\\configs\\path\\config.cfg");
@@ -25,7 +32,7 @@ StoredFolder read(const QString &programFolder)
     char chunk[64 * 1024];
     for (;;) {
         const qint64 count = file.read(chunk, sizeof chunk);
-        if (count < 0) {
+        if (count < 0 || text.size() > longestText) {
             text.truncate(completeLines);
             return {StoredFolder::Incomplete, QString::fromLocal8Bit(text)};
         }

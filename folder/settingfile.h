@@ -10,7 +10,8 @@ struct StoredFolder
     enum State {
         Nothing,    // the file could not be opened: a first run
         Complete,   // every line was read; an empty text still counts as stored
-        Incomplete, // a read failed part-way; `text` holds the lines read before it
+        Incomplete, // a read failed part-way, or the file is far too long for a folder;
+                    // `text` holds the lines read before that
     };
     State state = Nothing;
     QString text;

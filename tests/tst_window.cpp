@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 
 using support::control;
 
@@ -182,47 +185,67 @@ private slots:
 
     void startUpStateFollowsTheSettingFile_data()
     {
-        QTest::addColumn<bool>("hasFile");
+        QTest::addColumn<QString>("kind"); // of the entry named config.cfg, if any
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text1");
         QTest::addColumn<bool>("saved");
-        QTest::addColumn<QString>("status");
 
-        QTest::newRow("first run") << false << QByteArray() << platform::defaultDataFolder()
-                                   << false << "Please Set The GTA3 Data Folder";
-        QTest::newRow("one line") << true << QByteArray("/games/gta3/data/\r\n")
-                                  << "/games/gta3/data/" << true
-                                  << "Path Set. Please Select Your Peds";
+        const QString firstRun = platform::defaultDataFolder();
+        const QByteArray huge(30 * 1024 * 1024, 'x');
+        QTest::newRow("first run") << "none" << QByteArray() << firstRun << false;
+        QTest::newRow("a folder named config.cfg") << "folder" << QByteArray() << firstRun << false;
+        QTest::newRow("a FIFO named config.cfg") << "fifo" << QByteArray() << firstRun << false;
+        QTest::newRow("one line") << "file" << QByteArray("/games/gta3/data/\r\n")
+                                  << "/games/gta3/data/" << true;
         QTest::newRow("two lines")
-            << true << QByteArray("/games/\r\ngta3/data/\r\n") << "/games/gta3/data/" << true
-            << "Path Set. Please Select Your Peds";
-        QTest::newRow("zero bytes")
-            << true << QByteArray("") << "" << true << "Path Set. Please Select Your Peds";
+            << "file" << QByteArray("/games/\r\ngta3/data/\r\n") << "/games/gta3/data/" << true;
+        QTest::newRow("zero bytes") << "file" << QByteArray("") << "" << true;
+        QTest::newRow("only line ends") << "file" << QByteArray("\r\n\n\r\r\n") << "" << true;
+        QTest::newRow("NUL bytes") << "file" << QByteArray("/ga\0mes/\0\r\n", 11)
+                                   << QString::fromUtf16(u"/ga\0mes/\0", 9) << true;
+        QTest::newRow("bytes that are no text")
+            << "file" << QByteArray("/games/\xff\xfe\xc3/\r\n")
+            << QString::fromUtf16(u"/games/\ufffd\ufffd\ufffd/") << true;
+        // Far too long for a folder: the lines before the cut are offered, unsaved.
+        QTest::newRow("tens of MB on one line") << "file" << huge << "" << false;
+        QTest::newRow("a line, then tens of MB")
+            << "file"
+            << "/games/data/\r\n" + huge << "/games/data/" << false;
     }
 
     void startUpStateFollowsTheSettingFile()
     {
-        QFETCH(bool, hasFile);
+        QFETCH(QString, kind);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text1);
         QFETCH(bool, saved);
-        QFETCH(QString, status);
-        if (hasFile)
-            support::writeFile(support::settingFile(dir->path()), bytes);
+        const QString file = support::settingFile(dir->path());
+        if (kind == "file")
+            support::writeFile(file, bytes);
+        else if (kind == "folder")
+            QVERIFY(QDir().mkdir(file));
+        else if (kind == "fifo")
+            QVERIFY(mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
 
+        QElapsedTimer timer;
+        timer.start();
         window = std::make_unique<frmmain>(dir->path());
+        QVERIFY(timer.elapsed() < 2000);
         // Before the window is ever shown, the welcome text is already replaced.
-        QCOMPARE(control<QLabel>(window.get(), "Status")->text(), status);
+        QCOMPARE(control<QLabel>(window.get(), "Status")->text(),
+                 saved ? "Path Set. Please Select Your Peds" : "Please Set The GTA3 Data Folder");
         window->show();
 
         auto *save = control<QPushButton>(window.get(), "save");
         QCOMPARE(control<QLineEdit>(window.get(), "text1")->text(), text1);
         QCOMPARE(save->isEnabled(), !saved);
         QCOMPARE(save->text(), saved ? "Saved" : "Save");
-        if (saved)
-            QCOMPARE(window->activeDataFolder(), text1);
-        QCOMPARE(support::readFile(support::settingFile(dir->path())),
-                 hasFile ? bytes : QByteArray());
+        QCOMPARE(window->activeDataFolder(), saved ? text1 : QString());
+        if (kind == "file")
+            QVERIFY(support::readFile(file) == bytes);
+        else
+            QCOMPARE(support::entries(dir->path() + "/configs/path"),
+                     kind == "none" ? QStringList() : QStringList{"config.cfg"});
     }
 };
 
