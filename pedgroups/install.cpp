@@ -26,6 +26,12 @@ bool installPreset(const QString &preset, const QString &target)
     const QFileInfo existing(target);
     if ((existing.exists() || existing.isSymLink()) && !existing.isFile())
         return false;
+    // A replace by rename needs no write access to the file itself, so a game file the
+    // user made read-only would be replaced all the same; keep it, as a plain copy would.
+    const QFileDevice::Permissions writable =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (existing.isFile() && (!existing.isWritable() || !(existing.permissions() & writable)))
+        return false;
 
     QSaveFile file(target);
     // A data folder that allows no new files but a writable pedgrp.dat is still installed

@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
 #include "support.h"
 
@@ -169,6 +170,8 @@ private slots:
         QTest::newRow("data folder gone") << "folder";
         QTest::newRow("a folder where the game file should be") << "directory";
         QTest::newRow("a FIFO where the game file should be") << "fifo";
+        QTest::newRow("a dangling link where the game file should be") << "dangling";
+        QTest::newRow("a read-only game file") << "read-only";
     }
 
     void failuresEndSilentlyAndChangeNothing()
@@ -182,11 +185,17 @@ private slots:
             QVERIFY(gameDir->remove());
         } else if (fault == "directory") {
             QVERIFY(QFile::remove(target) && QDir().mkdir(target));
-        } else {
+        } else if (fault == "fifo") {
             QVERIFY(QFile::remove(target));
             QVERIFY(mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
+        } else if (fault == "dangling") {
+            QVERIFY(QFile::remove(target) && QFile::link(data + "gone.dat", target));
+        } else {
+            QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadUser |
+                                                      QFileDevice::ReadOther));
         }
         const QStringList entriesBefore = support::entries(data);
+        const QFileDevice::Permissions permissionsBefore = QFile::permissions(target);
         // Reading a FIFO would wait for a writer.
         const QByteArray bytesBefore = fault == "fifo" ? QByteArray() : support::readFile(target);
 
@@ -196,24 +205,33 @@ private slots:
         QCOMPARE(support::entries(data), entriesBefore);
         if (fault != "fifo")
             QCOMPARE(support::readFile(target), bytesBefore);
+        QCOMPARE(QFile::permissions(target), permissionsBefore);
         if (fault == "folder")
             QVERIFY(!QFileInfo::exists(data));
+        if (fault == "dangling")
+            QVERIFY(!QFileInfo::exists(data + "gone.dat"));
     }
 
     void interruptedWriteLeavesTheGameFileWhole_data()
     {
+        QTest::addColumn<QString>("label");
         QTest::addColumn<bool>("survive");
-        QTest::newRow("write fails") << true;
-        QTest::newRow("process killed") << false;
+        for (const QString &label : catalogue::labels()) {
+            QTest::newRow(qPrintable(label + ", write fails")) << label << true;
+            QTest::newRow(qPrintable(label + ", process killed")) << label << false;
+        }
     }
 
+    // The file-size limit stops the copy half-way through the preset.
     void interruptedWriteLeavesTheGameFileWhole()
     {
+        QFETCH(QString, label);
         QFETCH(bool, survive);
-        const QString preset = program + "/configs/original.dat";
-        QVERIFY(QFileInfo(preset).size() > 100);
+        const QString preset = catalogue::presetPath(program, catalogue::lookup(label));
+        const long half = long(QFileInfo(preset).size() / 2);
+        QVERIFY(half > gameBytes.size());
         const int code = support::inChildWithFileSizeLimit(
-            100, survive, [&] { return pedgroups::installPreset(preset, target); });
+            half, survive, [&] { return pedgroups::installPreset(preset, target); });
         QCOMPARE(code, survive ? 1 : -1);
         QCOMPARE(support::readFile(target), gameBytes);
         QCOMPARE(support::entries(data), QStringList{"pedgrp.dat"});
