@@ -172,6 +172,8 @@ private slots:
         QTest::newRow("a FIFO where the game file should be") << "fifo";
         QTest::newRow("a dangling link where the game file should be") << "dangling";
         QTest::newRow("a read-only game file") << "read-only";
+        // Were the path cut at the NUL, it would name the game file itself.
+        QTest::newRow("a NUL in the saved folder") << "nul";
     }
 
     void failuresEndSilentlyAndChangeNothing()
@@ -190,6 +192,11 @@ private slots:
             QVERIFY(mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
         } else if (fault == "dangling") {
             QVERIFY(QFile::remove(target) && QFile::link(data + "gone.dat", target));
+        } else if (fault == "nul") {
+            support::writeFile(support::settingFile(program),
+                               (target + QChar(0)).toLocal8Bit() + "\r\n");
+            window.reset(support::showWindow(program));
+            QCOMPARE(window->activeDataFolder(), target + QChar(0));
         } else {
             QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadUser |
                                                       QFileDevice::ReadOther));

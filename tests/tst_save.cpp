@@ -173,6 +173,66 @@ private slots:
         verifySaved(false);
     }
 
+    void unusualFolderTextsGetTheChecksResult_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("spaces and letters beyond ASCII") << "unicode" << true;
+        QTest::newRow("a step back with ..") << "dotdot" << true;
+        QTest::newRow("a step back out of a missing folder") << "dotdot missing" << false;
+        QTest::newRow("through a symbolic link") << "link" << true;
+        QTest::newRow("a file instead of a folder") << "file" << false;
+        QTest::newRow("thousands of characters") << "long" << true;
+        QTest::newRow("longer than the system allows") << "too long" << false;
+    }
+
+    // The check alone decides, and nothing but a checked text is stored, exactly as shown.
+    void unusualFolderTextsGetTheChecksResult()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, passes);
+        const QString name250(250, QLatin1Char('n'));
+        QString folder = data;
+        if (kind == "unicode") {
+            folder += QString::fromUtf8("/Rockstar Games/GTA III Ünïcødé Ελληνικά/data");
+        } else if (kind == "dotdot") {
+            QVERIFY(QDir().mkdir(data + "/sub"));
+            folder += "/sub/..";
+        } else if (kind == "dotdot missing") {
+            folder += "/missing/..";
+        } else if (kind == "link") {
+            folder = programDir->filePath("link");
+            QVERIFY(QFile::link(data, folder));
+        } else if (kind == "file") {
+            folder += "/pedgrp.dat";
+        } else {
+            for (int i = 0; i < (kind == "long" ? 12 : 20); ++i)
+                folder += "/" + name250;
+        }
+        if (kind == "unicode" || kind == "long") {
+            QVERIFY(QDir().mkpath(folder));
+            support::writeFile(folder + "/pedgrp.dat", "groups");
+        }
+        QVERIFY(kind != "long" || folder.size() > 3000);
+
+        open();
+        text1()->setText(folder);
+        const support::Message message = clickSave();
+        if (!passes) {
+            verifyError(message, incorrectPath);
+            QVERIFY(!QFileInfo::exists(support::settingFile(program)));
+            return;
+        }
+        QVERIFY(!message.shown);
+        verifySaved(true);
+        QCOMPARE(text1()->text(), folder + "/");
+        QCOMPARE(window->activeDataFolder(), folder + "/");
+        QCOMPARE(support::readFile(support::settingFile(program)), (folder + "/\r\n").toUtf8());
+        open();
+        QCOMPARE(text1()->text(), folder + "/");
+        verifySaved(true);
+    }
+
     void unwritableSettingFileIsReportedAsSuch_data()
     {
         QTest::addColumn<QString>("fault");
