@@ -40,6 +40,7 @@ fuzz: sanitize
 		fuzz-corpus $(CURDIR)/tests/fuzz-seeds
 
 bench: build
+	cmake --build $(BUILD) --target bench
 	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ./tests/bench
 
 # Installs the packages named in $(1) that are missing.

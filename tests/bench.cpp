@@ -1,0 +1,192 @@
+// How fast the window comes up and an install goes, each against the least the same job
+// needs, measured side by side in one run. Prints figures; passes or fails nothing.
+
+#include "app/frmmain.h"
+#include "pedgroups/catalogue.h"
+#include "support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int startUpRounds = 41;
+constexpr int installRounds = 9;
+
+double median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// Milliseconds from nothing to a window whose first paint has been processed.
+double timeToFirstPaint(const std::function<QWidget *()> &make)
+{
+    struct PaintSeen : QObject
+    {
+        bool seen = false;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            seen = seen || event->type() == QEvent::Paint;
+            return false;
+        }
+    } paint;
+
+    QElapsedTimer timer;
+    timer.start();
+    QWidget *window = make();
+    window->installEventFilter(&paint);
+    window->show();
+    while (!paint.seen)
+        QCoreApplication::processEvents();
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    delete window;
+    QCoreApplication::processEvents();
+    return elapsed;
+}
+
+QFont verdana(qreal points)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(points);
+    return font;
+}
+
+// The same controls, looking the same, and nothing behind them: no setting file, no
+// state, no handlers.
+QWidget *bareWindow()
+{
+    auto *window = new QWidget;
+    window->setWindowIcon(QIcon(QStringLiteral(":/quillfen.ico")));
+    window->setFixedSize(305, 129);
+    auto *frame = new QGroupBox(QStringLiteral("Quillfen By Marrowby"), window);
+    frame->setGeometry(8, 0, 289, 121);
+    frame->setFont(verdana(9));
+    QFont dialog = QApplication::font();
+    dialog.setResolveMask(QFont::AllPropertiesResolved);
+    int top = 24;
+    for (const char *caption : {"GTA3 Data Folder:", "Choose Your Peds:", "Welcome"}) {
+        auto *label = new QLabel(QString::fromLatin1(caption), frame);
+        label->setFont(verdana(8.25));
+        label->move(8, top);
+        label->adjustSize();
+        top += 40;
+    }
+    auto *text = new QLineEdit(QStringLiteral("/games/gta3/data/"), frame);
+    text->setGeometry(8, 40, 185, 21);
+    text->setFont(dialog);
+    auto *list = new QComboBox(frame);
+    list->setGeometry(8, 80, 185, 21);
+    list->setFont(dialog);
+    list->setEditable(true);
+    list->addItems(catalogue::labels());
+    for (const char *caption : {"Saved", "&Install"}) {
+        auto *button = new QPushButton(QString::fromLatin1(caption), frame);
+        button->setFont(verdana(9));
+        button->setGeometry(200, caption[0] == 'S' ? 40 : 80, 81, 21);
+    }
+    return window;
+}
+
+// The least a replace that keeps either the old or the new bytes needs: the preset read,
+// a new file beside the target written and flushed to disk, and renamed over the target.
+bool safeReplace(const QByteArray &preset, const QByteArray &target)
+{
+    char bytes[64 * 1024];
+    const int source = ::open(preset.constData(), O_RDONLY | O_CLOEXEC);
+    const ssize_t size = ::read(source, bytes, sizeof bytes);
+    ::close(source);
+    const QByteArray temporary = target + ".new";
+    const int file = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const bool written = file >= 0 && ::write(file, bytes, size_t(size)) == size &&
+                         ::fsync(file) == 0 && ::close(file) == 0;
+    return written && ::rename(temporary.constData(), target.constData()) == 0;
+}
+
+double millisecondsOf(const std::function<bool()> &job)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (!job())
+        qFatal("a measured job failed");
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void report(const char *what, double measured, double floor, const char *against)
+{
+    std::printf("%-28s %9.3f ms   %-26s %9.3f ms   ratio %.3f\n", what, measured, against, floor,
+                measured / floor);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir program;
+    QTemporaryDir game;
+    support::makeProgramFolder(program.path());
+    const QString data = game.path() + "/";
+    const QString target = data + "pedgrp.dat";
+    support::writeFile(target, "# the game's own groups\r\n");
+    support::writeFile(support::settingFile(program.path()), data.toLocal8Bit() + "\r\n");
+
+    // Alternating the two keeps any drift of the machine out of the ratio; the first
+    // round of each warms fonts and plugins and is not counted.
+    std::vector<double> startUp, bare;
+    for (int round = 0; round <= startUpRounds; ++round) {
+        const double window = timeToFirstPaint([&] { return new frmmain(program.path()); });
+        const double plain = timeToFirstPaint(bareWindow);
+        if (round > 0) {
+            startUp.push_back(window);
+            bare.push_back(plain);
+        }
+    }
+
+    frmmain window(program.path());
+    auto *list = window.findChild<QComboBox *>(QStringLiteral("List1"));
+    auto *install = window.findChild<QPushButton *>(QStringLiteral("install"));
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    std::vector<double> installs, floors, copies;
+    for (int round = 0; round < installRounds; ++round) {
+        for (const catalogue::PedGroup &group : catalogue::pedGroups) {
+            const QString preset = catalogue::presetPath(program.path(), group);
+            list->setEditText(QString::fromLatin1(group.label));
+            installs.push_back(millisecondsOf([&] {
+                install->click();
+                return QFile(target).size() == QFile(preset).size();
+            }));
+            floors.push_back(millisecondsOf(
+                [&] { return safeReplace(QFile::encodeName(preset), nativeTarget); }));
+            copies.push_back(millisecondsOf(
+                [&] { return QFile::remove(target) && QFile::copy(preset, target); }));
+        }
+    }
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("Medians of %d start-ups and %zu installs (%d of each preset):\n", startUpRounds,
+                installs.size(), installRounds);
+    report("start-up to first paint", median(startUp), median(bare), "bare window");
+    report("install", median(installs), median(floors), "safe-replace floor");
+    report("install", median(installs), median(copies), "plain QFile::copy");
+    std::printf("peak memory: %ld KiB\n", usage.ru_maxrss);
+    std::printf("goals: start-up ratio at most 1.05, install ratio to the floor at most 1.20\n");
+    return 0;
+}
