@@ -44,7 +44,7 @@ QFont verdana(qreal points)
     return font;
 }
 
-// The status line stays centred on the spot it was drawn at, whatever its length.
+// The status line is centred on the spot it was drawn at.
 constexpr int statusCentre = px(1800 + 795 / 2);
 
 QLabel *autoSizedLabel(const QString &caption, int left, int top, QWidget *parent)
@@ -108,8 +108,14 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
 
     install = button(QStringLiteral("&Install"), twips(3000, 1200, 1215, 315), Frame1);
 
-    Status = autoSizedLabel(QStringLiteral("Welcome"), 1800, 1560, Frame1);
+    Status = new QLabel(QStringLiteral("Welcome"), Frame1);
+    Status->setFont(verdana(8.25));
     Status->setAlignment(Qt::AlignCenter);
+    // As wide as the frame allows on both sides of its centre, so every caption fits
+    // without being measured again at each change.
+    const int halfWidth = qMin(statusCentre, Frame1->width() - statusCentre);
+    Status->setGeometry(statusCentre - halfWidth, px(1560), 2 * halfWidth,
+                        Status->fontMetrics().height());
 
     setTabOrder(install, save);
     setTabOrder(save, text1);
@@ -144,23 +150,14 @@ void frmmain::load()
         save->setText(QStringLiteral("Saved"));
     }
 
-    setStatus(QStringLiteral("Please Set The GTA3 Data Folder"));
+    Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
 
     List1->addItems(catalogue::labels());
     List1->setCurrentIndex(-1);
     List1->setEditText(QStringLiteral("Default Peds"));
 
     if (!save->isEnabled()) {
-        setStatus(QStringLiteral("Path Set. Please Select Your Peds"));
+        Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
         Text2 = text1->text();
     }
-}
-
-void frmmain::setStatus(const QString &caption)
-{
-    Status->setText(caption);
-    Status->adjustSize();
-    const int width = qMin(Status->width(), Frame1->width());
-    const int left = qBound(0, statusCentre - width / 2, Frame1->width() - width);
-    Status->setGeometry(left, Status->y(), width, Status->height());
 }

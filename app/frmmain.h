@@ -31,7 +31,6 @@ private slots:
 
 private:
     void load();
-    void setStatus(const QString &caption);
     void failSave(const QString &message);
 
     const QString programFolder;

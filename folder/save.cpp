@@ -6,6 +6,7 @@
 #include "folder/settingfile.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,7 +25,7 @@ void frmmain::saveClick()
     }
 
     Text2 = text1->text();
-    setStatus(QStringLiteral("Path Set. Please Select Your Peds"));
+    Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
     save->setEnabled(false);
     save->setText(QStringLiteral("Saved"));
 

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
@@ -69,5 +70,5 @@ void frmmain::installClick()
         return;
 
     // Name what went in, which for an unknown text is the default group.
-    setStatus(QStringLiteral("'%1' Installed").arg(QLatin1String(group.label)));
+    Status->setText(QStringLiteral("'%1' Installed").arg(QLatin1String(group.label)));
 }

@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int startUpRounds = 41;
+constexpr int startUpRounds = 101;
 constexpr int installRounds = 9;
 
 double median(std::vector<double> samples)
@@ -73,6 +73,7 @@ QFont verdana(qreal points)
 QWidget *bareWindow()
 {
     auto *window = new QWidget;
+    window->setWindowTitle(QStringLiteral("Quillfen V1.1"));
     window->setWindowIcon(QIcon(QStringLiteral(":/quillfen.ico")));
     window->setFixedSize(305, 129);
     auto *frame = new QGroupBox(QStringLiteral("Quillfen By Marrowby"), window);
@@ -80,13 +81,16 @@ QWidget *bareWindow()
     frame->setFont(verdana(9));
     QFont dialog = QApplication::font();
     dialog.setResolveMask(QFont::AllPropertiesResolved);
-    int top = 24;
     for (const char *caption : {"GTA3 Data Folder:", "Choose Your Peds:", "Welcome"}) {
         auto *label = new QLabel(QString::fromLatin1(caption), frame);
         label->setFont(verdana(8.25));
-        label->move(8, top);
-        label->adjustSize();
-        top += 40;
+        if (caption[0] == 'W') {
+            label->setAlignment(Qt::AlignCenter);
+            label->setGeometry(3, 104, 286, label->fontMetrics().height());
+        } else {
+            label->move(8, caption[0] == 'G' ? 24 : 64);
+            label->adjustSize();
+        }
     }
     auto *text = new QLineEdit(QStringLiteral("/games/gta3/data/"), frame);
     text->setGeometry(8, 40, 185, 21);
