@@ -81,19 +81,25 @@ QStringList entries(const QString &folder)
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-int inChildWithFileSizeLimit(long limit, bool survive, const std::function<bool()> &job)
+int inChild(const std::function<bool()> &job)
 {
     const pid_t pid = fork();
-    if (pid == 0) {
+    if (pid == 0)
+        _exit(job() ? 0 : 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int inChildWithFileSizeLimit(long limit, bool survive, const std::function<bool()> &job)
+{
+    return inChild([&] {
         const rlimit rl{rlim_t(limit), rlim_t(limit)};
         setrlimit(RLIMIT_FSIZE, &rl);
         if (survive)
             signal(SIGXFSZ, SIG_IGN);
-        _exit(job() ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return job();
+    });
 }
 
 frmmain *showWindow(const QString &programFolder)

@@ -36,9 +36,12 @@ QByteArray readFile(const QString &path); // a null array when the file cannot b
 // Every entry of `folder` but . and .., sorted.
 QStringList entries(const QString &folder);
 
+// Runs `job` in a child process. Returns 0 when it succeeded, 1 when it failed, and -1
+// when the child was killed.
+int inChild(const std::function<bool()> &job);
+
 // Runs `job` in a child process whose files may not grow past `limit` bytes. The child
 // ignores SIGXFSZ when `survive` is set, so its writes fail instead of killing it.
-// Returns the child's exit code, or -1 when it was killed.
 int inChildWithFileSizeLimit(long limit, bool survive, const std::function<bool()> &job);
 
 // The window over `programFolder`, shown and ready for input.

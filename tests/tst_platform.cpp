@@ -15,22 +15,7 @@ class tst_platform : public QObject
     Q_OBJECT
 
 private slots:
-    void nativeTurnsWindowsSuffixesIntoThisSystemsForm()
-    {
-#ifdef Q_OS_WIN
-        QCOMPARE(platform::native("\\configs\\path\\config.cfg"), "\\configs\\path\\config.cfg");
-#else
-        QCOMPARE(platform::native("\\configs\\path\\config.cfg"), "/configs/path/config.cfg");
-#endif
-    }
-
 #ifndef Q_OS_WIN
-    void defaultFolderIsInWinesDefaultPrefix()
-    {
-        QCOMPARE(platform::defaultDataFolder(),
-                 QDir::homePath() + "/.wine/drive_c/Program Files/Rockstar Games/GTAIII/data");
-    }
-
     void gameFileIsFoundWhateverItsCase_data()
     {
         QTest::addColumn<QStringList>("files");

@@ -1,5 +1,4 @@
 #include "app/frmmain.h"
-#include "app/platform.h"
 #include "support.h"
 
 #include <QApplication>
@@ -197,7 +196,9 @@ private slots:
         QTest::addColumn<QString>("text1");
         QTest::addColumn<bool>("saved");
 
-        const QString firstRun = platform::defaultDataFolder();
+        // The game's data folder in Wine's default prefix.
+        const QString firstRun =
+            QDir::homePath() + "/.wine/drive_c/Program Files/Rockstar Games/GTAIII/data";
         const QByteArray huge(30 * 1024 * 1024, 'x');
         QTest::newRow("first run") << "none" << QByteArray() << firstRun << false;
         QTest::newRow("a folder named config.cfg") << "folder" << QByteArray() << firstRun << false;
