@@ -4,11 +4,11 @@
 BUILD := build
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzzer.
 SANITIZE_BUILD := build-sanitize
-PACKAGES := cmake ninja-build g++ clang qt6-base-dev
+PACKAGES := cmake ninja-build g++ qt6-base-dev
 FUZZ_SECONDS := 600
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test dist build sanitize fuzz bench deps clean
+.PHONY: run test dist build sanitize fuzz bench deps sanitize-deps clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -29,7 +29,7 @@ build: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD)
 
-sanitize: deps
+sanitize: deps sanitize-deps
 	@[ -f $(SANITIZE_BUILD)/build.ninja ] || CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
 		-DCMAKE_BUILD_TYPE=Debug -DQUILLFEN_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD)
@@ -58,9 +58,12 @@ define install_missing
 	fi
 endef
 
-# Clang's sanitizer and fuzzer runtimes come in a package named after its version.
 deps:
 	@$(call install_missing,$(PACKAGES))
+
+# Clang's sanitizer and fuzzer runtimes come in a package named after its version.
+sanitize-deps:
+	@$(call install_missing,clang)
 	@$(call install_missing,libclang-rt-$$(clang -dumpversion | cut -d. -f1)-dev)
 
 clean:
