@@ -36,7 +36,7 @@ sanitize: deps sanitize-deps
 
 # A longer run of the fuzzer than the one in `make test`: make fuzz FUZZ_SECONDS=3600
 fuzz: sanitize
-	cd $(SANITIZE_BUILD)/tests && ./fuzz_settingfile -max_total_time=$(FUZZ_SECONDS) \
+	cd $(SANITIZE_BUILD)/tests && ./fuzz_settingfile -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 		fuzz-corpus $(CURDIR)/tests/fuzz-seeds
 
 bench: build
