@@ -25,13 +25,6 @@ private slots:
         QVERIFY(QDir().mkpath(program + "/configs/path"));
     }
 
-    void noFileMeansNothingStored()
-    {
-        const StoredFolder stored = settingfile::read(program);
-        QCOMPARE(stored.state, StoredFolder::Nothing);
-        QCOMPARE(stored.text, QString());
-    }
-
     void linesAreJoinedWithoutTheirEnds_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -70,13 +63,6 @@ private slots:
         QCOMPARE(support::readFile(support::settingFile(program)), QByteArray("/shorter/\r\n"));
     }
 
-    void writeNeverCreatesTheSettingFolder()
-    {
-        QVERIFY(QDir(program + "/configs/path").removeRecursively());
-        QVERIFY(!settingfile::write(program, "/games/data/"));
-        QCOMPARE(support::entries(program + "/configs"), QStringList());
-    }
-
     void failedWriteLeavesTheEarlierFileWhole()
     {
         const QByteArray earlier("/games/earlier/data/\r\n");
@@ -88,14 +74,6 @@ private slots:
         QCOMPARE(code, 1);
         QCOMPARE(support::readFile(support::settingFile(program)), earlier);
         QCOMPARE(support::entries(program + "/configs/path"), QStringList{"config.cfg"});
-    }
-
-    void folderInPlaceOfTheFileFailsBothWays()
-    {
-        QVERIFY(QDir().mkpath(support::settingFile(program)));
-        QCOMPARE(settingfile::read(program).state, StoredFolder::Nothing);
-        QVERIFY(!settingfile::write(program, "/games/data/"));
-        QVERIFY(QFileInfo(support::settingFile(program)).isDir());
     }
 };
 
