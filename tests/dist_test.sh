@@ -13,7 +13,8 @@ tar -xzf "$archive" -C "$scratch"
 top=$(basename "$archive" .tar.gz)
 folder=$scratch/$top
 [ "$(ls "$scratch")" = "$top" ] || fail "the archive's top folder is not $top"
-[ -x "$folder/quillfen" ] || fail "no executable at the top of the folder"
+[ "$(ls -A "$folder" | tr '\n' ' ')" = "configs quillfen " ] || fail "the folder holds $(ls -A "$folder")"
+[ -x "$folder/quillfen" ] || fail "the executable is not executable"
 [ -d "$folder/configs/path" ] || fail "configs/path is missing"
 [ -z "$(ls -A "$folder/configs/path")" ] || fail "configs/path is not empty"
 
