@@ -122,6 +122,7 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
     setTabOrder(text1, List1);
     install->setFocus();
 
+    setObjectName(QStringLiteral("frmmain"));
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Label1->setObjectName(QStringLiteral("Label1"));
     text1->setObjectName(QStringLiteral("text1"));

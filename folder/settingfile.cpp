@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
+
+#include <optional>
 
 namespace settingfile {
 
@@ -12,6 +15,33 @@ namespace {
 // bytes each), yet short enough for the folder box to show at once. A longer file was not
 // written by this program; reading it whole would freeze the window for many seconds.
 constexpr qsizetype longestText = 128 * 1024;
+
+// A folder the system code page cannot hold is stored as UTF-8 behind a byte-order mark;
+// every other folder as code-page text, which earlier versions read too.
+const QByteArray utf8Mark("\xEF\xBB\xBF");
+
+QString decode(const QByteArray &bytes)
+{
+    // The decoder drops the mark, and only the first one.
+    if (bytes.startsWith(utf8Mark))
+        return QStringDecoder(QStringDecoder::Utf8).decode(bytes);
+    return QString::fromLocal8Bit(bytes);
+}
+
+// The bytes that read back as `folder`, if any do. A line end in a folder would be taken
+// for the end of its line.
+std::optional<QByteArray> encode(const QString &folder)
+{
+    if (folder.contains(QLatin1Char('\r')) || folder.contains(QLatin1Char('\n')))
+        return std::nullopt;
+    QByteArray bytes = folder.toLocal8Bit();
+    if (decode(bytes) != folder)
+        bytes = utf8Mark + folder.toUtf8();
+    if (decode(bytes) != folder)
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace
 
 QString path(const QString &programFolder)
@@ -34,7 +64,7 @@ StoredFolder read(const QString &programFolder)
         const qint64 count = file.read(chunk, sizeof chunk);
         if (count < 0 || text.size() > longestText) {
             text.truncate(completeLines);
-            return {StoredFolder::Incomplete, QString::fromLocal8Bit(text)};
+            return {StoredFolder::Incomplete, decode(text)};
         }
         if (count == 0)
             break;
@@ -45,12 +75,15 @@ StoredFolder read(const QString &programFolder)
                 text.append(chunk[i]);
         }
     }
-    return {StoredFolder::Complete, QString::fromLocal8Bit(text)};
+    return {StoredFolder::Complete, decode(text)};
 }
 
 bool write(const QString &programFolder, const QString &folder)
 {
-    const QByteArray line = folder.toLocal8Bit() + "\r\n";
+    const std::optional<QByteArray> text = encode(folder);
+    if (!text)
+        return false;
+    const QByteArray line = *text + "\r\n";
     QSaveFile file(path(programFolder));
     // Unbuffered, so that a short write (a full disk) shows in write()'s count: a
     // buffered QSaveFile can commit a truncated file as a success.

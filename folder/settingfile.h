@@ -22,8 +22,9 @@ QString path(const QString &programFolder);
 // The lines of the file joined end to end, without their line ends.
 StoredFolder read(const QString &programFolder);
 
-// Replaces the file with `folder` and CR LF. A failed write leaves the previous file as it
-// was. The folders on the way are never created.
+// Replaces the file with `folder` and CR LF, in the system code page, or as UTF-8 behind a
+// byte-order mark when the code page lacks a character of it. A failed write leaves the previous
+// file as it was. The folders on the way are never created.
 bool write(const QString &programFolder, const QString &folder);
 
 } // namespace settingfile

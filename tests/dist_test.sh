@@ -1,11 +1,11 @@
 #!/bin/bash
 # Unpacks the release archive and checks that it is a working program folder.
-# Usage: dist_test.sh ARCHIVE SOURCE_DIR
+# Usage: dist_test.sh ARCHIVE_WITHOUT_EXTENSION SOURCE_DIR
 set -euo pipefail
-archive=$1 source=$2
+archive=$1.tar.gz source=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-[ -f "$archive" ] || fail "no archive at $archive (run 'make dist' first)"
+[ -f "$archive" ] || fail "no archive at $archive"
 scratch=$(mktemp -d)
 trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 tar -xzf "$archive" -C "$scratch"
@@ -13,8 +13,9 @@ tar -xzf "$archive" -C "$scratch"
 top=$(basename "$archive" .tar.gz)
 folder=$scratch/$top
 [ "$(ls "$scratch")" = "$top" ] || fail "the archive's top folder is not $top"
-[ "$(ls -A "$folder" | tr '\n' ' ')" = "configs quillfen " ] || fail "the folder holds $(ls -A "$folder")"
+[ "$(ls -A "$folder" | tr '\n' ' ')" = "LICENSE configs quillfen " ] || fail "the folder holds $(ls -A "$folder")"
 [ -x "$folder/quillfen" ] || fail "the executable is not executable"
+cmp -s "$folder/LICENSE" "$source/LICENSE" || fail "LICENSE differs"
 [ -d "$folder/configs/path" ] || fail "configs/path is missing"
 [ -z "$(ls -A "$folder/configs/path")" ] || fail "configs/path is not empty"
 

@@ -1,56 +1,96 @@
 #pragma once
+// The window over a temporary program folder and game folder, and the message boxes it opens.
 
-#include <QByteArray>
-#include <QMessageBox>
-#include <QString>
+#include "app/frmmain.h"
 
-#include <functional>
+#include <QtTest>
+#include <QtWidgets>
 
-class frmmain;
+// A message box as "icon|title|text|buttons".
+inline const QString refusal = "1||Please Set GTA3 Peds Group File First|OK";
+inline const QString incorrectPath =
+    "3|Error|Error! Incorrect Path. Please Correct This Problem.|OK";
+// Larger than any preset.
+inline const QByteArray gameBytes = QByteArray("MALE01 FEMALE01 MALE02 FEMALE02\r\n").repeated(150);
 
-namespace support {
-
-// What a modal message box showed before it was answered with its only button.
-struct Message
+// One row of a data table: its name, then a value for each column.
+template <class... Values> void row(const char *name, const Values &...values)
 {
-    bool shown = false;
-    QString text;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    int buttonCount = 0;
-};
-
-// Runs `action`, recording and closing the message box it opens, if any.
-Message answerMessage(const std::function<void()> &action);
-
-// Lays out a program folder in `root`: configs/ with every shipped preset, and configs/path/.
-void makeProgramFolder(const QString &root);
-
-QString settingFile(const QString &programFolder);
-QString presetFile(const QString &programFolder, const char *name);
-
-void writeFile(const QString &path, const QByteArray &bytes);
-QByteArray readFile(const QString &path); // a null array when the file cannot be read
-
-// Every entry of `folder` but . and .., sorted.
-QStringList entries(const QString &folder);
-
-// Runs `job` in a child process. Returns 0 when it succeeded, 1 when it failed, and -1
-// when the child was killed.
-int inChild(const std::function<bool()> &job);
-
-// Runs `job` in a child process whose files may not grow past `limit` bytes. The child
-// ignores SIGXFSZ when `survive` is set, so its writes fail instead of killing it.
-int inChildWithFileSizeLimit(long limit, bool survive, const std::function<bool()> &job);
-
-// The window over `programFolder`, shown and ready for input.
-frmmain *showWindow(const QString &programFolder);
-
-// A control of the window, found by its name.
-template <class T> T *control(QWidget *window, const char *name)
-{
-    return window->findChild<T *>(QString::fromLatin1(name));
+    (QTest::newRow(name) << ... << values);
 }
 
-} // namespace support
+// The bytes of a regular file; a null array for anything else, a FIFO too.
+inline QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll().append("")
+                                                                      : QByteArray();
+}
+
+inline bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QString entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(' ');
+}
+
+struct Fixture
+{
+    QTemporaryDir programDir, gameDir;
+    // Written the system's way, as a player types them, without a trailing separator.
+    const QString program = QDir::toNativeSeparators(programDir.path()), sep = QDir::separator();
+    const QString data = QDir::toNativeSeparators(gameDir.path()), gameFile = data + "/pedgrp.dat";
+    const QString settingFile = program + "/configs/path/config.cfg";
+    std::unique_ptr<frmmain> window;
+
+    Fixture()
+    {
+        QDir().mkpath(program + "/configs/path");
+        for (const QString &name : QDir(":/configs").entryList())
+            write(program + "/configs/" + name, read(":/configs/" + name));
+        write(gameFile, gameBytes);
+    }
+
+    // The window over `stored` as the setting file, or over none.
+    void open(const QByteArray &stored = {})
+    {
+        QVERIFY(stored.isNull() || write(settingFile, stored));
+        window = std::make_unique<frmmain>(program);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
+    QString text(const char *label) { return get<QLabel>(label)->text(); }
+    // "Saved" or "Save", with a "*" while it can be clicked.
+    QString saveState()
+    {
+        return get<QPushButton>("save")->text() + (get("save")->isEnabled() ? "*" : "");
+    }
+
+    // Clicks the button and answers the message box it opens; returns what the box showed.
+    QString click(const char *button)
+    {
+        QString shown = "?";
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            const bool ok =
+                box && box->buttons().size() == 1 && box->standardButtons() == QMessageBox::Ok;
+            shown =
+                box ? QString("%1|%2|%3|").arg(box->icon()).arg(box->windowTitle(), box->text()) +
+                          (ok ? "OK" : "")
+                    : "";
+            if (box)
+                box->buttons().first()->click();
+        });
+        QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
+        while (shown == "?")
+            QCoreApplication::processEvents();
+        return shown;
+    }
+};
