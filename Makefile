@@ -2,13 +2,21 @@
 # Both install the Debian packages they need first, when any is missing.
 
 BUILD := build
+# The Windows program, cross-built with MinGW-w64 against a static Qt, and tested under Wine.
+WINDOWS_BUILD := build-windows
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzzer.
 SANITIZE_BUILD := build-sanitize
 PACKAGES := cmake ninja-build g++ qt6-base-dev
+WINDOWS_PACKAGES := $(PACKAGES) g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev perl xz-utils
+WINE_PACKAGES := wine wine64 xvfb xauth x11-utils locales
+# Wine takes its code page (1252 here) and the encoding of file names from the locale.
+WINE_ENV := WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+	LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 FUZZ_SECONDS := 600
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test dist build sanitize fuzz bench deps sanitize-deps clean
+.PHONY: run test dist build sanitize fuzz bench deps sanitize-deps windows test-windows \
+	windows-deps wine-deps clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -17,7 +25,7 @@ run: build
 	fi
 	./$(BUILD)/quillfen
 
-test: dist sanitize
+test: build sanitize
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
@@ -43,6 +51,23 @@ bench: build
 	cmake --build $(BUILD) --target bench
 	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ./tests/bench
 
+# The release archive $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip. The first run on a machine
+# also builds Qt for Windows, about half an hour; windows/build-qt.sh keeps it in ~/.cache.
+windows: windows-deps
+	@qt=$$(windows/build-qt.sh | tail -n 1) && \
+	if [ ! -f $(WINDOWS_BUILD)/build.ninja ]; then \
+		cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+			-DCMAKE_TOOLCHAIN_FILE=windows/mingw.cmake -DCMAKE_PREFIX_PATH="$$qt" -DCMAKE_FIND_ROOT_PATH="$$qt" \
+			-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$$(gcc -dumpmachine)/cmake \
+			-DCMAKE_CROSSCOMPILING_EMULATOR=wine; \
+	fi
+	cmake --build $(WINDOWS_BUILD) --target package
+
+# The tests under Wine, then the unpacked archive's window on a virtual X display.
+test-windows: windows wine-deps
+	$(WINE_ENV) xvfb-run -a sh -c 'wineboot --init && wineserver --wait && \
+		cd $(WINDOWS_BUILD) && ctest --output-on-failure'
+
 # Installs the packages named in $(1) that are missing.
 define install_missing
 	missing=$$(for p in $(1); do \
@@ -54,7 +79,7 @@ define install_missing
 		fi; \
 		echo "Installing $$missing"; \
 		$(SUDO) apt-get update -q && \
-		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
 	fi
 endef
 
@@ -66,5 +91,12 @@ sanitize-deps:
 	@$(call install_missing,clang)
 	@$(call install_missing,libclang-rt-$$(clang -dumpversion | cut -d. -f1)-dev)
 
+windows-deps:
+	@$(call install_missing,$(WINDOWS_PACKAGES))
+
+wine-deps:
+	@$(call install_missing,$(WINE_PACKAGES))
+	@locale -a | grep -qx en_US.utf8 || $(SUDO) localedef -i en_US -f UTF-8 en_US.UTF-8
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)

@@ -138,7 +138,9 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
 
     load();
 
-    move(screen()->availableGeometry().center() - rect().center());
+    // Centred frame and all, as far as the system tells the frame before the window shows.
+    winId();
+    move(pos() + screen()->availableGeometry().center() - frameGeometry().center());
 }
 
 void frmmain::load()

@@ -48,20 +48,15 @@ QString defaultDataFolder()
 
 QString gameFile(const QString &folder)
 {
-    const QString exact = folder + gameFileName;
-#ifndef Q_OS_WIN
-    const QFileInfo info(exact);
-    if (info.exists() || info.isSymLink())
-        return exact;
-    // Wine opens the game's files whatever their case, so "PEDGRP.DAT" is the game's file
-    // too. Name filters match case-insensitively; no letter of the name has a non-ASCII
-    // case variant, so this is an ASCII-case match.
-    const QStringList matches = QDir(folder).entryList(
+    // The game opens its files whatever the case of their names, on Windows and under Wine
+    // alike, so "PEDGRP.DAT" is the game's file too. The name it has is kept, so that the copy
+    // kept beside it is named after it. Name filters match case-insensitively; no letter of
+    // the name has a non-ASCII case variant, so this is an ASCII-case match.
+    const QStringList names = QDir(folder).entryList(
         {gameFileName}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
-    if (!matches.isEmpty())
-        return folder + matches.first();
-#endif
-    return exact;
+    if (names.isEmpty() || names.contains(gameFileName))
+        return folder + gameFileName;
+    return folder + names.first();
 }
 
 bool openRegularFile(QFile &file)

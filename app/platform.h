@@ -20,9 +20,8 @@ QString programFolder();
 // Where the game keeps its data on a default install.
 QString defaultDataFolder();
 
-// The game's pedgrp.dat inside `folder`, a folder text that already ends in a separator.
-// The folder is joined as it stands; only the file name may differ in case, as the game
-// itself finds it regardless of case.
+// The game's pedgrp.dat inside `folder`, a folder text that already ends in a separator, under
+// the name it has there, whatever its case. The folder is joined as it stands.
 QString gameFile(const QString &folder);
 
 // Opens `file` for reading if it names a regular file. A FIFO or a device fails at once

@@ -23,6 +23,9 @@ namespace {
 // copy would.
 bool replaceable(const QFileInfo &game)
 {
+    // No file has a NUL in its name; cut there, the name would be another file's.
+    if (game.filePath().contains(QChar(0)))
+        return false;
     if (!game.exists() && !game.isSymLink())
         return true;
     const QFileDevice::Permissions writable =

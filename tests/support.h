@@ -6,6 +6,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 // A message box as "icon|title|text|buttons".
 inline const QString refusal = "1||Please Set GTA3 Peds Group File First|OK";
 inline const QString incorrectPath =
@@ -30,12 +34,44 @@ inline QByteArray read(const QString &path)
 inline bool write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size();
 }
 
-inline QString entries(const QString &folder)
+// A folder as "name=content, ...", the content being "game" for the game's own bytes, a
+// preset's label, or the text itself; a folder's name ends in "/", a FIFO's in "|".
+inline QString describe(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(' ');
+    QStringList entries;
+    for (const QFileInfo &entry :
+         QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString bytes = read(entry.filePath()), preset = "# Quillfen preset: ";
+        const QString content = bytes == gameBytes ? "game"
+                                : bytes.startsWith(preset)
+                                    ? bytes.section('\r', 0, 0).mid(preset.size())
+                                    : bytes;
+        entries << entry.fileName() + (entry.isDir() ? "/" : entry.isFile() ? "=" + content : "|");
+    }
+    return entries.join(", ");
+}
+
+// Lays out a folder as describe() puts it.
+inline bool lay(const QString &folder, const QString &description)
+{
+    bool laid = true;
+    for (const QString &entry : description.split(", ", Qt::SkipEmptyParts)) {
+        const QString path = folder + "/" + entry.section('=', 0, 0),
+                      content = entry.section('=', 1);
+        if (entry.endsWith('/'))
+            laid &= QDir().mkpath(path);
+        else if (entry.contains('='))
+            laid &= write(path, content == "game" ? gameBytes : content.toUtf8());
+#ifdef Q_OS_UNIX
+        else
+            laid &= mkfifo(path.chopped(1).toLocal8Bit(), 0600) == 0;
+#endif
+    }
+    return laid;
 }
 
 struct Fixture
@@ -43,16 +79,15 @@ struct Fixture
     QTemporaryDir programDir, gameDir;
     // Written the system's way, as a player types them, without a trailing separator.
     const QString program = QDir::toNativeSeparators(programDir.path()), sep = QDir::separator();
-    const QString data = QDir::toNativeSeparators(gameDir.path()), gameFile = data + "/pedgrp.dat";
+    const QString data = QDir::toNativeSeparators(gameDir.path());
     const QString settingFile = program + "/configs/path/config.cfg";
     std::unique_ptr<frmmain> window;
 
     Fixture()
     {
-        QDir().mkpath(program + "/configs/path");
         for (const QString &name : QDir(":/configs").entryList())
             write(program + "/configs/" + name, read(":/configs/" + name));
-        write(gameFile, gameBytes);
+        QDir().mkpath(program + "/configs/path");
     }
 
     // The window over `stored` as the setting file, or over none.
@@ -66,7 +101,7 @@ struct Fixture
     }
 
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
-    QString text(const char *label) { return get<QLabel>(label)->text(); }
+    QString status() { return get<QLabel>("Status")->text(); }
     // "Saved" or "Save", with a "*" while it can be clicked.
     QString saveState()
     {
