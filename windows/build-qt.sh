@@ -25,30 +25,25 @@ fi
 work=$cache/qt-build-$tag
 mkdir -p "$work"
 cd "$work"
-if [ ! -f source/CMakeLists.txt ]; then
 
-# A private apt setup that adds source entries for the machine's own Debian archives,
-# leaving the system's configuration alone.
-apt=$work/apt
-mkdir -p "$apt/sources.list.d" "$apt/lists/partial"
-touch "$apt/sources.list"
-if [ -f /etc/apt/sources.list ]; then
-    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >"$apt/sources.list"
-fi
-for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] || continue
-    sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt/sources.list.d/$(basename "$f")"
-done
-for f in /etc/apt/sources.list.d/*.list; do
-    [ -e "$f" ] || continue
-    sed -n 's/^deb /deb-src /p' "$f" >"$apt/sources.list.d/$(basename "$f")"
-done
-apt_private=(-o Dir::Etc::SourceList="$apt/sources.list"
-    -o Dir::Etc::SourceParts="$apt/sources.list.d" -o Dir::State::Lists="$apt/lists")
-apt-get "${apt_private[@]}" update -q
-apt-get "${apt_private[@]}" source -q --download-only "qt6-base=$version"
-rm -rf source
-dpkg-source -x qt6-base_*.dsc source >/dev/null
+# Debian's source of the Qt the Linux build uses, fetched through a private apt setup that adds
+# source entries for the machine's own Debian archives and leaves the system's setup alone.
+if [ ! -f source/CMakeLists.txt ]; then
+    apt=$work/apt
+    mkdir -p "$apt/sources.list.d" "$apt/lists/partial"
+    touch "$apt/sources.list"
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        if [ -e "$f" ]; then sed -n 's/^deb /deb-src /p' "$f" >>"$apt/sources.list"; fi
+    done
+    for f in /etc/apt/sources.list.d/*.sources; do
+        if [ -e "$f" ]; then sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt/sources.list.d/${f##*/}"; fi
+    done
+    private=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/sources.list.d"
+        -o Dir::State::Lists="$apt/lists")
+    apt-get "${private[@]}" update -q
+    apt-get "${private[@]}" source -q --download-only "qt6-base=$version"
+    rm -rf source
+    dpkg-source -x qt6-base_*.dsc source >/dev/null
 fi
 
 cmake -S source -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
