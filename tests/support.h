@@ -6,16 +6,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 // A message box as "icon|title|text|buttons".
 inline const QString refusal = "1||Please Set GTA3 Peds Group File First|OK";
 inline const QString incorrectPath =
     "3|Error|Error! Incorrect Path. Please Correct This Problem.|OK";
-// Larger than any preset.
-inline const QByteArray gameBytes = QByteArray("MALE01 FEMALE01 MALE02 FEMALE02\r\n").repeated(150);
+inline const QByteArray gameBytes =
+    QByteArray("MALE01, FEMALE01\r\n").repeated(300); // > any preset
 
 // One row of a data table: its name, then a value for each column.
 template <class... Values> void row(const char *name, const Values &...values)
@@ -38,40 +34,22 @@ inline bool write(const QString &path, const QByteArray &bytes)
            file.write(bytes) == bytes.size();
 }
 
-// A folder as "name=content, ...", the content being "game" for the game's own bytes, a
-// preset's label, or the text itself; a folder's name ends in "/", a FIFO's in "|".
+// A folder as "name=content, ...": the content is "game" for the game's own bytes, a preset's
+// label, or the text itself; a folder's name ends in "/", anything else's in "|".
 inline QString describe(const QString &folder)
 {
     QStringList entries;
     for (const QFileInfo &entry :
          QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        const QString bytes = read(entry.filePath()), preset = "# Quillfen preset: ";
-        const QString content = bytes == gameBytes ? "game"
-                                : bytes.startsWith(preset)
-                                    ? bytes.section('\r', 0, 0).mid(preset.size())
-                                    : bytes;
-        entries << entry.fileName() + (entry.isDir() ? "/" : entry.isFile() ? "=" + content : "|");
+        const QString bytes = read(entry.filePath()),
+                      preset = bytes.section('\r', 0, 0).section("preset: ", 1);
+        entries << entry.fileName() + (entry.isDir()     ? "/"
+                                       : !entry.isFile() ? "|"
+                                       : bytes == gameBytes
+                                           ? "=game"
+                                           : "=" + (preset.isEmpty() ? bytes : preset));
     }
     return entries.join(", ");
-}
-
-// Lays out a folder as describe() puts it.
-inline bool lay(const QString &folder, const QString &description)
-{
-    bool laid = true;
-    for (const QString &entry : description.split(", ", Qt::SkipEmptyParts)) {
-        const QString path = folder + "/" + entry.section('=', 0, 0),
-                      content = entry.section('=', 1);
-        if (entry.endsWith('/'))
-            laid &= QDir().mkpath(path);
-        else if (entry.contains('='))
-            laid &= write(path, content == "game" ? gameBytes : content.toUtf8());
-#ifdef Q_OS_UNIX
-        else
-            laid &= mkfifo(path.chopped(1).toLocal8Bit(), 0600) == 0;
-#endif
-    }
-    return laid;
 }
 
 struct Fixture
@@ -79,8 +57,8 @@ struct Fixture
     QTemporaryDir programDir, gameDir;
     // Written the system's way, as a player types them, without a trailing separator.
     const QString program = QDir::toNativeSeparators(programDir.path()), sep = QDir::separator();
-    const QString data = QDir::toNativeSeparators(gameDir.path());
-    const QString settingFile = program + "/configs/path/config.cfg";
+    const QString data = QDir::toNativeSeparators(gameDir.path()),
+                  settingFile = program + "/configs/path/config.cfg";
     std::unique_ptr<frmmain> window;
 
     Fixture()
@@ -90,9 +68,16 @@ struct Fixture
         QDir().mkpath(program + "/configs/path");
     }
 
-    // The window over `stored` as the setting file, or over none.
-    void open(const QByteArray &stored = {})
+    // Lays out the data folder from "name=content" entries, "game" standing for the game's
+    // bytes, then opens the window over `stored` as the setting file, or over none.
+    void open(const QByteArray &stored = {}, const QString &folder = "")
     {
+        for (const QString &entry : folder.split(", ", Qt::SkipEmptyParts))
+            QVERIFY(
+                entry.endsWith('/')
+                    ? QDir().mkpath(data + "/" + entry)
+                    : write(data + "/" + entry.section('=', 0, 0),
+                            entry.endsWith("=game") ? gameBytes : entry.section('=', 1).toUtf8()));
         QVERIFY(stored.isNull() || write(settingFile, stored));
         window = std::make_unique<frmmain>(program);
         window->show();
