@@ -54,7 +54,7 @@ bench: build
 # The release archive $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip. The first run on a machine
 # also builds Qt for Windows, about half an hour; windows/build-qt.sh keeps it in ~/.cache.
 windows: windows-deps
-	@qt=$$(windows/build-qt.sh | tail -n 1) && \
+	@qt=$$(windows/build-qt.sh) && \
 	if [ ! -f $(WINDOWS_BUILD)/build.ninja ]; then \
 		cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 			-DCMAKE_TOOLCHAIN_FILE=windows/mingw.cmake -DCMAKE_PREFIX_PATH="$$qt" -DCMAKE_FIND_ROOT_PATH="$$qt" \

@@ -34,31 +34,13 @@ inline bool write(const QString &path, const QByteArray &bytes)
            file.write(bytes) == bytes.size();
 }
 
-// A folder as "name=content, ...": the content is "game" for the game's own bytes, a preset's
-// label, or the text itself; a folder's name ends in "/", anything else's in "|".
-inline QString describe(const QString &folder)
-{
-    QStringList entries;
-    for (const QFileInfo &entry :
-         QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        const QString bytes = read(entry.filePath()),
-                      preset = bytes.section('\r', 0, 0).section("preset: ", 1);
-        entries << entry.fileName() + (entry.isDir()     ? "/"
-                                       : !entry.isFile() ? "|"
-                                       : bytes == gameBytes
-                                           ? "=game"
-                                           : "=" + (preset.isEmpty() ? bytes : preset));
-    }
-    return entries.join(", ");
-}
-
 struct Fixture
 {
     QTemporaryDir programDir, gameDir;
     // Written the system's way, as a player types them, without a trailing separator.
     const QString program = QDir::toNativeSeparators(programDir.path()), sep = QDir::separator();
-    const QString data = QDir::toNativeSeparators(gameDir.path()),
-                  settingFile = program + "/configs/path/config.cfg";
+    const QString data = QDir::toNativeSeparators(gameDir.path()), gameFile = data + "/pedgrp.dat";
+    const QString settingFile = program + "/configs/path/config.cfg";
     std::unique_ptr<frmmain> window;
 
     Fixture()
@@ -68,16 +50,9 @@ struct Fixture
         QDir().mkpath(program + "/configs/path");
     }
 
-    // Lays out the data folder from "name=content" entries, "game" standing for the game's
-    // bytes, then opens the window over `stored` as the setting file, or over none.
-    void open(const QByteArray &stored = {}, const QString &folder = "")
+    // The window over `stored` as the setting file, or over none.
+    void open(const QByteArray &stored = {})
     {
-        for (const QString &entry : folder.split(", ", Qt::SkipEmptyParts))
-            QVERIFY(
-                entry.endsWith('/')
-                    ? QDir().mkpath(data + "/" + entry)
-                    : write(data + "/" + entry.section('=', 0, 0),
-                            entry.endsWith("=game") ? gameBytes : entry.section('=', 1).toUtf8()));
         QVERIFY(stored.isNull() || write(settingFile, stored));
         window = std::make_unique<frmmain>(program);
         window->show();
@@ -86,11 +61,12 @@ struct Fixture
     }
 
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
-    QString status() { return get<QLabel>("Status")->text(); }
-    // "Saved" or "Save", with a "*" while it can be clicked.
-    QString saveState()
+    // The folder text, the status line, and Save's caption with a "*" while it can be clicked.
+    QString state()
     {
-        return get<QPushButton>("save")->text() + (get("save")->isEnabled() ? "*" : "");
+        const auto *save = get<QPushButton>("save");
+        return get<QLineEdit>("text1")->text() + "|" + get<QLabel>("Status")->text() + "|" +
+               save->text() + (save->isEnabled() ? "*" : "");
     }
 
     // Clicks the button and answers the message box it opens; returns what the box showed.

@@ -2,9 +2,11 @@
 # Builds Qt for Windows from Debian's own source of the Qt the Linux build uses: static,
 # with a static runtime, and only the parts Quillfen needs. The result is cached outside
 # the clone, so only the first build on a machine pays.
-# Prints the Qt folder (the CMAKE_PREFIX_PATH for the Windows build) on its last line.
+# Prints the Qt folder (the CMAKE_PREFIX_PATH for the Windows build), and nothing else, on
+# standard output; the build's progress goes to standard error.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+exec 3>&1 1>&2
 
 version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
 options=(
@@ -18,7 +20,7 @@ tag=$(echo "$version ${options[*]} $(cat "$here/mingw.cmake")" | sha256sum | cut
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/quillfen
 prefix=$cache/qt-${version%%+*}-mingw-static-$tag
 if [ -f "$prefix/.complete" ]; then
-    echo "$prefix"
+    echo "$prefix" >&3
     exit 0
 fi
 
@@ -59,4 +61,4 @@ cp source/LICENSES/LGPL-3.0-only.txt source/LICENSES/GPL-3.0-only.txt "$prefix/l
 touch "$prefix/.complete"
 cd "$cache"
 rm -rf "$work"
-echo "$prefix"
+echo "$prefix" >&3
