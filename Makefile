@@ -49,7 +49,7 @@ fuzz: sanitize
 
 bench: build
 	cmake --build $(BUILD) --target bench
-	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ./tests/bench
+	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ./bench
 
 # The release archive $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip. The first run on a machine
 # also builds Qt for Windows, about half an hour; windows/build-qt.sh keeps it in ~/.cache.

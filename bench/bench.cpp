@@ -146,6 +146,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Fixture f;
     const QString target = f.gameFile;
+    write(target, "# the game's own groups\r\n");
     write(f.settingFile, (f.data + "/").toLocal8Bit() + "\r\n");
 
     // Alternating the two keeps any drift of the machine out of the ratio; the first
