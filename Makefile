@@ -52,7 +52,7 @@ bench: build
 	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ./bench
 
 # The release archive $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip. The first run on a machine
-# also builds Qt for Windows, about half an hour; windows/build-qt.sh keeps it in ~/.cache.
+# also builds Qt for Windows, 35 to 40 minutes; windows/build-qt.sh keeps it in ~/.cache.
 windows: windows-deps
 	@qt=$$(windows/build-qt.sh) && \
 	if [ ! -f $(WINDOWS_BUILD)/build.ninja ]; then \
