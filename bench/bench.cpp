@@ -4,10 +4,10 @@
 #include "app/frmmain.h"
 #include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
-#include "support.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -124,6 +124,12 @@ bool safeReplace(const QByteArray &preset, const QByteArray &target)
     return written && ::rename(temporary.constData(), target.constData()) == 0;
 }
 
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 double millisecondsOf(const std::function<bool()> &job)
 {
     QElapsedTimer timer;
@@ -144,16 +150,22 @@ void report(const char *what, double measured, double floor, const char *against
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    Fixture f;
-    const QString target = f.gameFile;
+    // A program folder with the presets, and a game folder holding the game's own file.
+    const QTemporaryDir scratch;
+    const QString program = scratch.filePath("quillfen"), data = scratch.filePath("gta3");
+    const QString target = data + "/pedgrp.dat";
+    QDir().mkpath(program + "/configs/path");
+    QDir().mkpath(data);
+    for (const QString &name : QDir(":/configs").entryList())
+        QFile::copy(":/configs/" + name, program + "/configs/" + name);
     write(target, "# the game's own groups\r\n");
-    write(f.settingFile, (f.data + "/").toLocal8Bit() + "\r\n");
+    write(program + "/configs/path/config.cfg", (data + "/").toLocal8Bit() + "\r\n");
 
     // Alternating the two keeps any drift of the machine out of the ratio; the first
     // round of each warms fonts and plugins and is not counted.
     std::vector<double> startUp, bare;
     for (int round = 0; round <= startUpRounds; ++round) {
-        const double window = timeToFirstPaint([&] { return new frmmain(f.program); });
+        const double window = timeToFirstPaint([&] { return new frmmain(program); });
         const double plain = timeToFirstPaint(bareWindow);
         if (round > 0) {
             startUp.push_back(window);
@@ -161,14 +173,14 @@ int main(int argc, char *argv[])
         }
     }
 
-    frmmain window(f.program);
+    frmmain window(program);
     auto *list = window.findChild<QComboBox *>(QStringLiteral("List1"));
     auto *install = window.findChild<QPushButton *>(QStringLiteral("install"));
     const QByteArray nativeTarget = QFile::encodeName(target);
     std::vector<double> installs, floors, copies;
     for (int round = 0; round < installRounds; ++round) {
         for (const catalogue::PedGroup &group : catalogue::pedGroups) {
-            const QString preset = catalogue::presetPath(f.program, group);
+            const QString preset = catalogue::presetPath(program, group);
             // The default group puts back the game's own file, kept by the first install.
             const QString installed =
                 &group == &catalogue::pedGroups.front() ? pedgroups::keptCopy(target) : preset;
