@@ -25,6 +25,9 @@ expected=$(cd "$source/configs" && find . -maxdepth 1 -type f -name '*.dat' | so
 [ "$(echo "$shipped" | wc -l)" -eq 15 ] || fail "not fifteen presets"
 while IFS= read -r preset; do
     cmp -s "$folder/configs/$preset" "$source/configs/$preset" || fail "$preset differs"
+    # The game reads a line of eight ped models for each of its 31 groups.
+    [ "$(grep -cP '^(\w+, ){7}\w+\r$' "$folder/configs/$preset")" -eq 31 ] ||
+        fail "$preset does not hold 31 groups of eight"
 done <<<"$shipped"
 
 QT_QPA_PLATFORM=offscreen "$folder/quillfen" &
