@@ -181,7 +181,9 @@ private slots:
         auto *List1 = get<QComboBox>("List1");
         QVERIFY(List1->currentIndex() == -1 && List1->itemText(0) == "Default Peds" &&
                 get<QLineEdit>("text1")->maxLength() == INT_MAX &&
-                get<QLabel>("Status")->alignment() & Qt::AlignHCenter);
+                get<QLabel>("Status")->alignment() & Qt::AlignHCenter &&
+                get<QLabel>("Label1")->buddy() == get("text1") &&
+                get<QLabel>("Label2")->buddy() == List1);
 
         // Install has the focus first; Tab goes round the four controls that take it.
         QString order;
