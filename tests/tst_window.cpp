@@ -135,7 +135,8 @@ private slots:
     {
         open();
         QCOMPARE(window->windowTitle(), "Quillfen V1.1");
-        QCOMPARE(window->minimumSize().expandedTo(window->maximumSize()), QSize(305, 129));
+        QVERIFY(window->minimumSize() == QSize(305, 129) &&
+                window->maximumSize() == QSize(305, 129));
         QCOMPARE(window->windowFlags() & ~(Qt::CustomizeWindowHint | Qt::WindowSystemMenuHint),
                  Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                      Qt::MSWindowsFixedSizeDialogHint);
