@@ -305,6 +305,7 @@ private slots:
         row("no room for the copy, room for the preset", "", "Gangs", "", game, size + 10);
         row("killed while writing the preset", "kept", "Gangs", "", both, -size / 2);
         row("a FIFO as the game file, which would block", "|", "Gangs", "", game, 0);
+        row("a link to the game file stays one", "link", "Gangs", "Gangs", both + " real.dat", 0);
         row("a folder that takes no new file", "locked, kept", "Gangs", "Gangs", both, 1 << 20);
 #endif
     }
@@ -324,7 +325,12 @@ private slots:
                                                         : gameBytes));
         QVERIFY(!earlier || make(kept, gameBytes));
         QVERIFY(setup != "no preset" || QFile::remove(program + "/configs/gang war.dat"));
-        QVERIFY(setup != "read-only" || QFile::setPermissions(game, QFile::ReadOwner));
+        // An uncommon mode, which the game file keeps however it is replaced.
+        const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(!QFileInfo(game).isFile() ||
+                QFile::setPermissions(game, setup == "read-only" ? QFile::ReadOwner : mode));
+        QVERIFY(setup != "link" ||
+                (QFile::rename(game, data + "/real.dat") && QFile::link("real.dat", game)));
         // No new file in the folders; the game file may be written by all, nobody included.
         const auto folders = {dir->path(), program, data};
         const auto readable =
@@ -337,6 +343,7 @@ private slots:
         const QString nul = setup == "nul" ? "/pedgrp.dat" + QString(QChar(0)) : "";
         open(setup == "first run" ? QByteArray() : (data + nul + sep).toLocal8Bit());
         const QByteArray before = read(game);
+        const QFile::Permissions permissions = QFileInfo(game).permissions();
         const QString statusBefore = state().section('|', 1, 1);
         auto *List1 = get<QComboBox>("List1");
         auto *install = get<QPushButton>("install");
@@ -375,6 +382,8 @@ private slots:
             QDir(data).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(' '),
             files);
         QVERIFY(!QFileInfo(kept).isFile() || read(kept) == gameBytes);
+        QVERIFY(before.isNull() || QFileInfo(game).permissions() == permissions);
+        QCOMPARE(QFileInfo(game).isSymLink(), setup == "link");
     }
 };
 
