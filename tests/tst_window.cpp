@@ -292,7 +292,8 @@ private slots:
         row("typed, installed with Alt+I", "", ">Italians", "Italians", both, 0);
         row("a later install leaves the copy alone", "kept", "Gangs", "Gangs", both, 0);
         row("Default Peds puts the copy back", "kept", "Default Peds", "Default Peds", both, 0);
-        row("an unknown text puts it back", "kept", ">gangs", "Default Peds", both, 0);
+        row("a text in another case puts it back", "kept", ">gangs", "Default Peds", both, 0);
+        row("a trailing blank puts it back", "kept", ">Gangs ", "Default Peds", both, 0);
         row("the game file in upper case", "", "Pimps", "Pimps", "PEDGRP.DAT PEDGRP.DAT.orig", 0);
         // The copy is kept before the preset is found missing; it is the game's own all the same.
         row("preset missing", "no preset", "Gangs", "", both, 0);
