@@ -65,8 +65,10 @@ windows: windows-deps
 
 # The tests under Wine, then the unpacked archive's window on a virtual X display.
 test-windows: windows wine-deps
+	rm -f $(WINDOWS_BUILD)/tests/tst_window.log
 	$(WINE_ENV) xvfb-run -a sh -c 'wineboot --init && wineserver --wait && \
-		cd $(WINDOWS_BUILD) && ctest --output-on-failure'
+		cd $(WINDOWS_BUILD) && ctest --output-on-failure' || \
+		{ cat $(WINDOWS_BUILD)/tests/tst_window.log 2>/dev/null; exit 1; }
 
 # Installs the packages named in $(1) that are missing.
 define install_missing
