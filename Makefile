@@ -31,7 +31,7 @@ test: build sanitize
 
 # Release archive of the portable program folder, in $(BUILD)/.
 dist: build
-	cmake --build $(BUILD) --target package
+	cmake --build $(BUILD) --target dist
 
 build: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -61,7 +61,7 @@ windows: windows-deps
 			-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$$(gcc -dumpmachine)/cmake \
 			-DCMAKE_CROSSCOMPILING_EMULATOR=wine; \
 	fi
-	cmake --build $(WINDOWS_BUILD) --target package
+	cmake --build $(WINDOWS_BUILD) --target dist
 
 # The tests under Wine, then the unpacked archive's window on a virtual X display.
 test-windows: windows wine-deps

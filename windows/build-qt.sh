@@ -15,8 +15,13 @@ options=(
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF
     -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
+    # No install path compiled into QtCore: a static Qt then looks beside the executable.
+    -DFEATURE_relocatable=ON
 )
-tag=$(echo "$version ${options[*]} $(cat "$here/mingw.cmake")" | sha256sum | cut -c1-12)
+# The build folders under fixed names in everything compiled, so that no path of the builder's
+# ends up in a program linked against this Qt.
+path_map() { echo "-ffile-prefix-map=$1/source=/qt/source -ffile-prefix-map=$1/build=/qt/build"; }
+tag=$(echo "$version ${options[*]} $(path_map WORK) $(cat "$here/mingw.cmake")" | sha256sum | cut -c1-12)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/quillfen
 prefix=$cache/qt-${version%%+*}-mingw-static-$tag
 if [ -f "$prefix/.complete" ]; then
@@ -48,7 +53,11 @@ if [ ! -f source/CMakeLists.txt ]; then
     dpkg-source -x qt6-base_*.dsc source >/dev/null
 fi
 
+# Dates that Qt's tools write into what they generate are the source package's own.
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l source/debian/changelog -S Timestamp)
+export SOURCE_DATE_EPOCH
 cmake -S source -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_C_FLAGS="$(path_map "$work")" -DCMAKE_CXX_FLAGS="$(path_map "$work")" \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(gcc -dumpmachine)/cmake" \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
@@ -58,6 +67,8 @@ cmake --install build >/dev/null
 # The licence that goes with a program linked against this Qt.
 mkdir -p "$prefix/licenses"
 cp source/LICENSES/LGPL-3.0-only.txt source/LICENSES/GPL-3.0-only.txt "$prefix/licenses/"
+# And the notices of the third-party code compiled into it, made from this very build.
+perl "$here/qt-notices.pl" source build >"$prefix/THIRD-PARTY-NOTICES.txt"
 touch "$prefix/.complete"
 cd "$cache"
 rm -rf "$work"

@@ -1,0 +1,78 @@
+#!/bin/bash
+# Unpacks a release archive and checks that it is a working program folder with no path of the
+# build in it, then starts its program: the Windows one under Wine, on the X display it is given.
+# Usage: archive_test.sh ARCHIVE SOURCE_DIR [STATIC_QT_PREFIX]
+set -euo pipefail
+export LC_ALL=C
+archive=$1 source=$2 qt=${3:-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+[ -f "$archive" ] || fail "no archive at $archive"
+(cd "$(dirname "$archive")" && sha256sum --quiet -c "$(basename "$archive").sha256") ||
+    fail "the archive does not match its .sha256"
+scratch=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null || true; [ -z "$qt" ] || wineserver -k 2>/dev/null || true
+    rm -rf "$scratch"' EXIT
+cmake -E chdir "$scratch" cmake -E tar xf "$archive"
+
+top=$(basename "$archive" .zip)
+top=${top%.tar.gz}
+folder=$scratch/$top
+[ "$(ls "$scratch")" = "$top" ] || fail "the archive's top folder is not $top"
+case $archive in
+*.zip) exe=quillfen.exe listing="LICENSE LICENSE.Qt-GPL-3.0.txt LICENSE.Qt-LGPL-3.0.txt \
+THIRD-PARTY-NOTICES.txt configs quillfen.exe " ;;
+*) exe=quillfen listing="LICENSE configs quillfen " ;;
+esac
+[ "$(ls -A "$folder" | tr '\n' ' ')" = "$listing" ] || fail "the folder holds $(ls -A "$folder")"
+[ -x "$folder/$exe" ] || fail "the executable is not executable"
+cmp -s "$folder/LICENSE" "$source/LICENSE" || fail "LICENSE differs"
+[ -d "$folder/configs/path" ] && [ -z "$(ls -A "$folder/configs/path")" ] ||
+    fail "configs/path is not there and empty"
+
+shipped=$(cd "$folder/configs" && find . -maxdepth 1 -type f | sort)
+expected=$(cd "$source/configs" && find . -maxdepth 1 -type f -name '*.dat' | sort)
+[ "$shipped" = "$expected" ] && [ "$(wc -l <<<"$shipped")" -eq 15 ] || fail "presets differ: $shipped"
+while IFS= read -r preset; do
+    cmp -s "$folder/configs/$preset" "$source/configs/$preset" || fail "$preset differs"
+    # The game reads a line of eight ped models for each of its 31 groups.
+    [ "$(grep -cP '^(\w+, ){7}\w+\r$' "$folder/configs/$preset")" -eq 31 ] ||
+        fail "$preset does not hold 31 groups of eight"
+done <<<"$shipped"
+
+# Built elsewhere, the same files must come out: no folder of this machine's build in them.
+build_paths=(-e "$source" -e "$(cd "$(dirname "$archive")" && pwd)")
+if [ -n "$qt" ]; then build_paths+=(-e "$(dirname "$qt")"); fi
+if grep -rlaF "${build_paths[@]}" "$folder"; then fail "a path of the build is in the files above"; fi
+
+if [ -z "$qt" ]; then
+    QT_QPA_PLATFORM=offscreen "$folder/$exe" &
+    pid=$!
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "the unpacked program did not keep running"
+else
+    # Every third-party part of the static Qt has its notice.
+    notices=$folder/THIRD-PARTY-NOTICES.txt
+    for library in "$qt"/lib/libQt6Bundled*.a; do
+        part=$(basename "$library" .a)
+        grep -qi "^  .*${part#libQt6Bundled}" "$notices" || fail "no notice for $part"
+    done
+    grep -q "^  MinGW-w64 runtime" "$notices" || fail "no notice for the MinGW-w64 runtime"
+
+    # A GUI program that needs no DLL beyond Windows' own, with its version in its resources.
+    headers=$(x86_64-w64-mingw32-objdump -p "$folder/$exe")
+    grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program"
+    dlls=$(grep 'DLL Name' <<<"$headers" | awk '{print $3}' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
+    if grep -Eq 'qt|libgcc|libstdc|libwinpthread' <<<"$dlls"; then fail "needs DLLs beside it: $dlls"; fi
+    strings -el "$folder/$exe" | grep -qx 'Quillfen, ped group installer for GTA3' ||
+        fail "no version information"
+
+    wine "$folder/$exe" &
+    for _ in $(seq 60); do
+        xwininfo -root -tree | grep -q '"Quillfen V1.1"' && break
+        sleep 1
+    done
+    xwininfo -root -tree | grep -q '"Quillfen V1.1"' || fail "no window titled Quillfen V1.1 came up"
+fi
+[ ! -e "$folder/configs/path/config.cfg" ] || fail "starting wrote a setting file"
+echo "1 passed, 0 failed"
