@@ -4,7 +4,7 @@
 BUILD := build
 # The Windows program, cross-built with MinGW-w64 against a static Qt, and tested under Wine.
 WINDOWS_BUILD := build-windows
-# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzzer.
+# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_BUILD := build-sanitize
 PACKAGES := cmake ninja-build g++ qt6-base-dev
 WINDOWS_PACKAGES := $(PACKAGES) g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev perl xz-utils
@@ -12,10 +12,9 @@ WINE_PACKAGES := wine wine64 xvfb xauth x11-utils locales
 # Wine takes its code page (1252 here) and the encoding of file names from the locale.
 WINE_ENV := WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
 	LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
-FUZZ_SECONDS := 600
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test dist build sanitize fuzz bench deps sanitize-deps windows test-windows \
+.PHONY: run test dist build sanitize bench deps sanitize-deps windows test-windows \
 	windows-deps wine-deps clean
 
 run: build
@@ -41,11 +40,6 @@ sanitize: deps sanitize-deps
 	@[ -f $(SANITIZE_BUILD)/build.ninja ] || CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
 		-DCMAKE_BUILD_TYPE=Debug -DQUILLFEN_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD)
-
-# A longer run of the fuzzer than the one in `make test`: make fuzz FUZZ_SECONDS=3600
-fuzz: sanitize
-	cd $(SANITIZE_BUILD)/tests && ./fuzz_settingfile -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
-		fuzz-corpus $(CURDIR)/tests/fuzz-seeds
 
 bench: build
 	cmake --build $(BUILD) --target bench
@@ -88,7 +82,7 @@ endef
 deps:
 	@$(call install_missing,$(PACKAGES))
 
-# Clang's sanitizer and fuzzer runtimes come in a package named after its version.
+# Clang's sanitizer runtimes come in a package named after its version.
 sanitize-deps:
 	@$(call install_missing,clang)
 	@$(call install_missing,libclang-rt-$$(clang -dumpversion | cut -d. -f1)-dev)
