@@ -13,6 +13,9 @@ if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     set(ENV{SOURCE_DATE_EPOCH} ${commit_time})
 endif()
 
+# A ZIP keeps its times as local time: the same in every time zone only in one.
+set(ENV{TZ} UTC)
+
 set(stage ${BUILD}/dist)
 file(REMOVE_RECURSE ${stage})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${stage}/${NAME}

@@ -21,7 +21,9 @@ options=(
 # The build folders under fixed names in everything compiled, so that no path of the builder's
 # ends up in a program linked against this Qt.
 path_map() { echo "-ffile-prefix-map=$1/source=/qt/source -ffile-prefix-map=$1/build=/qt/build"; }
-tag=$(echo "$version ${options[*]} $(path_map WORK) $(cat "$here/mingw.cmake")" | sha256sum | cut -c1-12)
+# The notices are made with the build and kept with it, so their script is part of its name too.
+tag=$(cat <(echo "$version ${options[*]} $(path_map WORK)") "$here/mingw.cmake" "$here/qt-notices.pl" |
+    sha256sum | cut -c1-12)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/quillfen
 prefix=$cache/qt-${version%%+*}-mingw-static-$tag
 if [ -f "$prefix/.complete" ]; then

@@ -58,16 +58,14 @@ sub covered {
     return 0;
 }
 
-# A licence file's text, with any file of its folder it sends the reader to (FreeType's
-# LICENSE.txt names docs/FTL.TXT, say).
+# Each licence text once; a later part that shares it points back to the first.
+my %licence_of;
 sub licence {
-    my $path = shift;
-    my $text = read_text($path);
-    my $dir = dirname($path);
-    for my $named ($text =~ /`([\w.\/-]+)`/g) {
-        $text .= "\n--- $named ---\n\n" . read_text("$dir/$named") if -f "$dir/$named";
-    }
-    return $text;
+    my ($path, $name) = @_;
+    $path = abs_path($path) or die "no licence file $_[0]\n";
+    return "The licence text is the one given for $licence_of{$path} above.\n" if $licence_of{$path};
+    $licence_of{$path} = $name;
+    return read_text($path);
 }
 
 my @attributions;
@@ -87,12 +85,13 @@ for my $file (sort @attributions) {
             ? read_text("$source/$folder/$entry->{CopyrightFile}")
             : join("\n", ref $entry->{Copyright} ? @{$entry->{Copyright}} : ($entry->{Copyright} // ''));
         my @licences = $entry->{LicenseFiles} ? @{$entry->{LicenseFiles}} : ($entry->{LicenseFile} // ());
-        my $version = $entry->{Version} ? ", version $entry->{Version}" : '';
+        my $name = $entry->{Name} . ($entry->{Version} ? ", version $entry->{Version}" : '');
+        my $id = $entry->{LicenseId} ? " ($entry->{LicenseId})" : '';
         push @parts, {
-            name => "$entry->{Name}$version",
-            text => join("\n", "Part of Qt's $folder.", ($entry->{Homepage} ? "$entry->{Homepage}" : ()), '',
-                $copyright =~ s/\s+$//r, '', "Licence: $entry->{License} ($entry->{LicenseId})", '',
-                map { licence("$source/$folder/$_") } @licences),
+            name => $name,
+            text => join("\n", "Part of Qt's $folder.", ($entry->{Homepage} // ()), '',
+                $copyright =~ s/\s+$//r, '', "Licence: $entry->{License}$id", '',
+                map { licence("$source/$folder/$_", $name) } @licences),
         };
     }
 }
