@@ -45,7 +45,8 @@ bench: build
 	cmake --build $(BUILD) --target bench
 	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ./bench
 
-# The release archive $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip. The first run on a machine
+# The Windows program and its tests, and the release archive
+# $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip. The first run on a machine
 # also builds Qt for Windows, 35 to 40 minutes; windows/build-qt.sh keeps it in ~/.cache.
 windows: windows-deps
 	@qt=$$(windows/build-qt.sh) && \
@@ -55,6 +56,7 @@ windows: windows-deps
 			-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$$(gcc -dumpmachine)/cmake \
 			-DCMAKE_CROSSCOMPILING_EMULATOR=wine; \
 	fi
+	cmake --build $(WINDOWS_BUILD)
 	cmake --build $(WINDOWS_BUILD) --target dist
 
 # The tests under Wine, then the unpacked archive's window on a virtual X display.
