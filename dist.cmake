@@ -1,7 +1,7 @@
-# Packs the portable program folder into the release archive NAME.tar.gz or NAME.zip in BUILD,
-# with a sha256sum line beside it in NAME.<ext>.sha256. The same commit gives the same bytes:
-# entries in name order, each with the commit's time.
-# Usage: cmake -DSOURCE=<source> -DBUILD=<build> -DNAME=<name> -DFORMAT=gnutar|zip -P dist.cmake
+# Packs the portable program folder into the release archive ARCHIVE in BUILD, a NAME.tar.gz or
+# a NAME.zip whose top folder is NAME, with a sha256sum line beside it in ARCHIVE.sha256. The
+# same commit gives the same bytes: entries in name order, each with the commit's time.
+# Usage: cmake -DSOURCE=<source> -DBUILD=<build> -DARCHIVE=<NAME.tar.gz|NAME.zip> -P dist.cmake
 
 # The archiver takes every time it writes from SOURCE_DATE_EPOCH.
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
@@ -15,6 +15,15 @@ endif()
 
 # A ZIP keeps its times as local time: the same in every time zone only in one.
 set(ENV{TZ} UTC)
+
+# The format follows the name, and the top folder is the name without its extension.
+if(ARCHIVE MATCHES "\\.zip$")
+    set(format zip)
+else()
+    set(format gnutar)
+    set(compress z)
+endif()
+string(REGEX REPLACE "\\.(zip|tar\\.gz)$" "" NAME ${ARCHIVE})
 
 set(stage ${BUILD}/dist)
 file(REMOVE_RECURSE ${stage})
@@ -35,15 +44,9 @@ list(SORT listed)
 list(JOIN listed "\n" listed)
 file(WRITE ${BUILD}/dist-entries.txt "${listed}\n")
 
-if(FORMAT STREQUAL "zip")
-    set(archive ${NAME}.zip)
-else()
-    set(archive ${NAME}.tar.gz)
-    set(compress z)
-endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar c${compress}f ${BUILD}/${archive} --format=${FORMAT}
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar c${compress}f ${BUILD}/${ARCHIVE} --format=${format}
     --files-from=${BUILD}/dist-entries.txt
     WORKING_DIRECTORY ${stage} COMMAND_ERROR_IS_FATAL ANY)
-file(SHA256 ${BUILD}/${archive} hash)
-file(WRITE ${BUILD}/${archive}.sha256 "${hash}  ${archive}\n")
-message(STATUS "Release archive: ${BUILD}/${archive}")
+file(SHA256 ${BUILD}/${ARCHIVE} hash)
+file(WRITE ${BUILD}/${ARCHIVE}.sha256 "${hash}  ${ARCHIVE}\n")
+message(STATUS "Release archive: ${BUILD}/${ARCHIVE}")
