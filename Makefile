@@ -7,7 +7,7 @@ WINDOWS_BUILD := build-windows
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_BUILD := build-sanitize
 PACKAGES := cmake ninja-build g++ qt6-base-dev
-WINDOWS_PACKAGES := $(PACKAGES) g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev perl xz-utils
+WINDOWS_PACKAGES := $(PACKAGES) g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev perl xz-utils zip unzip
 WINE_PACKAGES := wine wine64 xvfb xauth x11-utils locales
 # Wine takes its code page (1252 here) and the encoding of file names from the locale.
 WINE_ENV := WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
