@@ -8,14 +8,17 @@ WINDOWS_BUILD := build-windows
 SANITIZE_BUILD := build-sanitize
 PACKAGES := cmake ninja-build g++ qt6-base-dev
 WINDOWS_PACKAGES := $(PACKAGES) g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev perl xz-utils zip unzip
+# The rebuild test: Debian's reprotest, what it varies the build with (a FUSE file system that
+# shuffles folder listings, a faked clock), and diffoscope to show a difference.
+REPROTEST_PACKAGES := reprotest diffoscope-minimal disorderfs faketime locales
 WINE_PACKAGES := wine wine64 xvfb xauth x11-utils locales
 # Wine takes its code page (1252 here) and the encoding of file names from the locale.
 WINE_ENV := WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
 	LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test dist build sanitize bench deps sanitize-deps windows test-windows \
-	windows-deps wine-deps clean
+.PHONY: run test dist build sanitize bench deps sanitize-deps reprotest-deps windows \
+	test-windows windows-deps wine-deps clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -24,7 +27,7 @@ run: build
 	fi
 	./$(BUILD)/quillfen
 
-test: build sanitize
+test: build sanitize reprotest-deps
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
@@ -60,7 +63,7 @@ windows: windows-deps
 	cmake --build $(WINDOWS_BUILD) --target dist
 
 # The tests under Wine, then the unpacked archive's window on a virtual X display.
-test-windows: windows wine-deps
+test-windows: windows wine-deps reprotest-deps
 	rm -f $(WINDOWS_BUILD)/tests/tst_window.log
 	$(WINE_ENV) xvfb-run -a sh -c 'wineboot --init && wineserver --wait && \
 		cd $(WINDOWS_BUILD) && ctest --output-on-failure' || \
@@ -88,6 +91,11 @@ deps:
 sanitize-deps:
 	@$(call install_missing,clang)
 	@$(call install_missing,libclang-rt-$$(clang -dumpversion | cut -d. -f1)-dev)
+
+# And the locale reprotest varies the build to, whose sort order differs from C's.
+reprotest-deps:
+	@$(call install_missing,$(REPROTEST_PACKAGES))
+	@locale -a | grep -qx et_EE.utf8 || $(SUDO) localedef -i et_EE -f UTF-8 et_EE.UTF-8
 
 windows-deps:
 	@$(call install_missing,$(WINDOWS_PACKAGES))

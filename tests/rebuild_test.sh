@@ -1,6 +1,8 @@
 #!/bin/bash
-# Builds the release archive again from a fresh clone of the commit, in another folder, and
-# checks that it has the same bytes as the one given.
+# Builds the release archive twice more from a fresh clone of the commit, under Debian's
+# reprotest: once as a control and once with the build's path, clock, time zone, locale, umask,
+# home, environment and more varied. Both must have the bytes of the archive given; where they
+# differ, diffoscope shows which file and how.
 # Usage: rebuild_test.sh ARCHIVE SOURCE_DIR CMAKE_CONFIGURE_ARGUMENT...
 set -euo pipefail
 archive=$1 source=$2
@@ -9,12 +11,30 @@ if ! git -C "$source" diff --quiet HEAD 2>/dev/null; then
     echo "SKIP: $source has uncommitted changes, or is no clone"
     exit 77
 fi
+name=$(basename "$archive")
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-git clone -q "$source" "$scratch/elsewhere"
-cmake -S "$scratch/elsewhere" -B "$scratch/elsewhere/out" "$@" >/dev/null
-cmake --build "$scratch/elsewhere/out" --target dist >/dev/null
-again=$scratch/elsewhere/out/$(basename "$archive")
-cmp "$archive" "$again" || { echo "FAIL: built again elsewhere, $(basename "$archive") differs" >&2; exit 1; }
-cmp "$archive.sha256" "$again.sha256"
+trap 'fusermount -u "$scratch/mount" 2>/dev/null || true; rm -rf "$scratch"' EXIT
+git clone -q "$source" "$scratch/source"
+
+# Another builder's user would take a second account on this machine.
+variations=+all,-user_group
+# Shuffled folder listings need a FUSE mount, a new host name a namespace of its own.
+mkdir "$scratch/mount"
+if disorderfs -q "$scratch/source" "$scratch/mount" 2>/dev/null; then
+    fusermount -u "$scratch/mount"
+else
+    echo "NOTE: this machine mounts no FUSE file system, so file order is not varied"
+    variations+=,-fileordering
+fi
+if ! unshare -r --uts true 2>/dev/null; then
+    echo "NOTE: this machine gives no namespace of its own, so the host name is not varied"
+    variations+=,-domain_host
+fi
+
+build="cmake -S . -B out $(printf '%q ' "$@")>/dev/null && cmake --build out --target dist >/dev/null"
+reprotest --store-dir "$scratch/artifacts" --variations "$variations" \
+    --vary=locales.locale=et_EE.UTF-8 \
+    --source-root "$scratch/source" "$build" "out/$name out/$name.sha256"
+cmp "$archive" "$scratch/artifacts/control/source-root/out/$name" ||
+    { echo "FAIL: built again, $name differs from the one given" >&2; exit 1; }
 echo "1 passed, 0 failed"
