@@ -23,11 +23,11 @@ mkdir "$scratch/mount"
 if disorderfs -q "$scratch/source" "$scratch/mount" 2>/dev/null; then
     fusermount -u "$scratch/mount"
 else
-    echo "NOTE: this machine mounts no FUSE file system, so file order is not varied"
+    echo "NOTE: FUSE cannot be mounted here, so file order is not varied"
     variations+=,-fileordering
 fi
 if ! unshare -r --uts true 2>/dev/null; then
-    echo "NOTE: this machine gives no namespace of its own, so the host name is not varied"
+    echo "NOTE: no namespace can be made here, so the host name is not varied"
     variations+=,-domain_host
 fi
 
