@@ -92,7 +92,7 @@ sanitize-deps:
 	@$(call install_missing,clang)
 	@$(call install_missing,libclang-rt-$$(clang -dumpversion | cut -d. -f1)-dev)
 
-# And the locale reprotest varies the build to, whose sort order differs from C's.
+# reprotest's packages, and the locale it varies the build to, whose sort order is not C's.
 reprotest-deps:
 	@$(call install_missing,$(REPROTEST_PACKAGES))
 	@locale -a | grep -qx et_EE.utf8 || $(SUDO) localedef -i et_EE -f UTF-8 et_EE.UTF-8

@@ -17,6 +17,7 @@ endif()
 # A ZIP keeps its times as local time: the same in every time zone only in one.
 set(ENV{TZ} UTC)
 
+# The top folder is the name without its extension.
 string(REGEX REPLACE "\\.(zip|tar\\.gz)$" "" NAME ${ARCHIVE})
 
 set(stage ${BUILD}/dist)
