@@ -7,7 +7,8 @@ WINDOWS_BUILD := build-windows
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_BUILD := build-sanitize
 PACKAGES := cmake ninja-build g++ qt6-base-dev
-WINDOWS_PACKAGES := $(PACKAGES) g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev perl xz-utils zip unzip
+WINDOWS_PACKAGES := $(PACKAGES) g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev perl xz-utils \
+	zip unzip
 # The rebuild test: Debian's reprotest, what it varies the build with (a FUSE file system that
 # shuffles folder listings, a faked clock), and diffoscope to show a difference.
 REPROTEST_PACKAGES := reprotest diffoscope-minimal disorderfs faketime locales

@@ -31,7 +31,8 @@ if ! unshare -r --uts true 2>/dev/null; then
     variations+=,-domain_host
 fi
 
-build="cmake -S . -B out $(printf '%q ' "$@")>/dev/null && cmake --build out --target dist >/dev/null"
+build="cmake -S . -B out $(printf '%q ' "$@") >/dev/null"
+build+=" && cmake --build out --target dist >/dev/null"
 reprotest --store-dir "$scratch/artifacts" --variations "$variations" \
     --vary=locales.locale=et_EE.UTF-8 \
     --source-root "$scratch/source" "$build" "out/$name out/$name.sha256"
