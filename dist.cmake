@@ -25,8 +25,8 @@ file(REMOVE_RECURSE ${stage})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${stage}/${NAME}
     OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
-# Files, and folders only when empty: the archivers take a folder's whole content, in the
-# order the system lists it.
+# Files, and folders only when empty, in name order: each archiver packs exactly this list, and
+# no folder's content in the order the system happens to list it.
 file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${stage} ${stage}/*)
 set(listed "")
 foreach(entry IN LISTS entries)
