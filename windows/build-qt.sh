@@ -21,9 +21,11 @@ options=(
 # The build folders under fixed names in everything compiled, so that no path of the builder's
 # ends up in a program linked against this Qt.
 path_map() { echo "-ffile-prefix-map=$1/source=/qt/source -ffile-prefix-map=$1/build=/qt/build"; }
-# The notices are made with the build and kept with it, so their script is part of its name too.
-tag=$(cat <(echo "$version ${options[*]} $(path_map WORK)") "$here/mingw.cmake" "$here/qt-notices.pl" |
-    sha256sum | cut -c1-12)
+# The compiler that builds Qt is the one a release's build record names, so its packages are part
+# of the name; so are the notices made with the build, and this script.
+toolchain=$(dpkg-query -W g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev)
+tag=$(cat <(echo "$version ${options[*]} $(path_map WORK) $toolchain") "$here/mingw.cmake" \
+    "$here/qt-notices.pl" "$here/build-qt.sh" | sha256sum | cut -c1-12)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/quillfen
 prefix=$cache/qt-${version%%+*}-mingw-static-$tag
 if [ -f "$prefix/.complete" ]; then
@@ -71,6 +73,8 @@ mkdir -p "$prefix/licenses"
 cp source/LICENSES/LGPL-3.0-only.txt source/LICENSES/GPL-3.0-only.txt "$prefix/licenses/"
 # And the notices of the third-party code compiled into it, made from this very build.
 perl "$here/qt-notices.pl" source build >"$prefix/THIRD-PARTY-NOTICES.txt"
+# The source it was built from, for the build record of a program linked against it.
+echo "qt6-base (= $version)" >"$prefix/built-using"
 touch "$prefix/.complete"
 cd "$cache"
 rm -rf "$work"
