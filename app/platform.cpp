@@ -41,8 +41,9 @@ QString defaultDataFolder()
 #ifdef Q_OS_WIN
     return QStringLiteral("c:\\program files\\rockstar games\\gtaiii\\data");
 #else
+    // Wine's default prefix is 64-bit, and a 32-bit game installs under "Program Files (x86)".
     return QDir::homePath() +
-           QStringLiteral("/.wine/drive_c/Program Files/Rockstar Games/GTAIII/data");
+           QStringLiteral("/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data");
 #endif
 }
 

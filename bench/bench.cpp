@@ -74,7 +74,7 @@ QFont verdana(qreal points)
 QWidget *bareWindow()
 {
     auto *window = new QWidget;
-    window->setWindowTitle(QStringLiteral("Quillfen V1.1"));
+    window->setWindowTitle(QStringLiteral("Quillfen V" QUILLFEN_VERSION));
     window->setWindowIcon(QIcon(QStringLiteral(":/quillfen.ico")));
     window->setFixedSize(305, 129);
     auto *frame = new QGroupBox(QStringLiteral("Quillfen By Marrowby"), window);

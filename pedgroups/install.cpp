@@ -6,6 +6,7 @@
 #include "app/platform.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -16,6 +17,8 @@
 namespace pedgroups {
 
 namespace {
+
+const QByteArray presetMark("# Quillfen preset: ");
 
 // Only a regular file (or a link to one) is the game's file; anything else found under
 // its name is left alone. A replace by rename needs no write access to the file itself, so
@@ -33,14 +36,14 @@ bool replaceable(const QFileInfo &game)
     return game.isFile() && game.isWritable() && (game.permissions() & writable);
 }
 
-// Replaces or creates `target` with the bytes of `source`, whole or not at all.
-bool copyFile(const QString &source, const QString &target, bool directWriteFallback)
+// Replaces or creates `target` with the bytes of `source`, whole or not at all: a folder that
+// takes no new file, where the bytes would have to go straight onto the target, fails.
+bool copyFile(const QString &source, const QString &target)
 {
     QFile from(source);
     if (!platform::openRegularFile(from))
         return false;
     QSaveFile to(target);
-    to.setDirectWriteFallback(directWriteFallback);
     // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
     // QSaveFile can commit a truncated file as a success.
     if (!to.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -57,8 +60,17 @@ bool copyFile(const QString &source, const QString &target, bool directWriteFall
     return to.commit();
 }
 
+// Whether `game` holds one of our presets, each of which names itself in its first line, this
+// version's or an earlier one's.
+bool isPreset(const QFileInfo &game)
+{
+    QFile file(game.filePath());
+    return platform::openRegularFile(file) &&
+           file.readLine(presetMark.size() + 1).startsWith(presetMark);
+}
+
 // A copy kept by an earlier install is never replaced: by now the game file may hold a
-// preset.
+// preset. Nor is a preset ever kept, as it would later be put back as the game's own.
 bool keepOriginal(const QFileInfo &game, const QString &copy)
 {
     const QFileInfo kept(copy);
@@ -66,8 +78,7 @@ bool keepOriginal(const QFileInfo &game, const QString &copy)
         return true;
     if (kept.exists() || kept.isSymLink())
         return false;
-    // The copy is a new file, so it is never written straight over anything.
-    return !game.exists() || copyFile(game.filePath(), copy, false);
+    return !game.exists() || isPreset(game) || copyFile(game.filePath(), copy);
 }
 
 } // namespace
@@ -86,9 +97,7 @@ bool install(const QString &programFolder, const catalogue::PedGroup &group,
         return false;
     const bool restore = &group == &catalogue::pedGroups.front() && QFileInfo(copy).isFile();
     const QString preset = restore ? copy : catalogue::presetPath(programFolder, group);
-    // A data folder that allows no new files but a writable pedgrp.dat is still installed
-    // into, by writing straight onto the file, once its copy is kept.
-    return copyFile(preset, gameFile, true);
+    return copyFile(preset, gameFile);
 }
 
 } // namespace pedgroups
@@ -100,6 +109,11 @@ void frmmain::installClick()
                                  QStringLiteral("Please Set GTA3 Peds Group File First"));
         return;
     }
+
+    // An empty or relative folder would put the file at the root of a drive, or wherever
+    // Quillfen was started, not in the game.
+    if (!QDir::isAbsolutePath(Text2))
+        return;
 
     const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
     const QString gameFile = platform::gameFile(Text2 + platform::separator());

@@ -14,6 +14,13 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/syscall.h>
 #endif
 
 namespace {
@@ -27,8 +34,9 @@ const auto anyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
 // What make() puts at a path in place of a file.
 const QByteArray aFolder = "<a folder>", aFifo = "<a FIFO>";
 const QString firstRunFolder =
-    sep == "\\" ? "c:\\program files\\rockstar games\\gtaiii\\data"
-                : QDir::homePath() + "/.wine/drive_c/Program Files/Rockstar Games/GTAIII/data";
+    sep == "\\"
+        ? "c:\\program files\\rockstar games\\gtaiii\\data"
+        : QDir::homePath() + "/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
 
 // One row of a data table: its name, then a value for each column.
 template <class... Values> void row(const QString &name, const Values &...values)
@@ -60,7 +68,7 @@ bool make(const QString &path, const QByteArray &bytes)
 #ifdef Q_OS_UNIX
 // Runs `job` in a child process whose files may not grow past |limit| bytes: past it a write
 // fails, or kills the child when `limit` is negative. Returns 0 when the job succeeded, 1 when
-// it failed, -1 when the child was killed.
+// it failed, -1 when the child was killed, -2 when there was no child to run it.
 template <class Job> int inChild(Job job, int limit)
 {
     const pid_t pid = fork();
@@ -68,8 +76,39 @@ template <class Job> int inChild(Job job, int limit)
     if (pid == 0 && signal(SIGXFSZ, limit < 0 ? SIG_DFL : SIG_IGN) != SIG_ERR)
         _exit(setrlimit(RLIMIT_FSIZE, &rl) == 0 && job() ? 0 : 1);
     int status = 0;
-    waitpid(pid, &status, 0);
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return -2;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+const int unlimited = std::numeric_limits<int>::max();
+
+// Makes `root` the process's "/", so that a write to the root of the file system lands in it.
+// Saving a file goes through /proc on Linux, which is brought along.
+bool confine(const QString &root)
+{
+#ifdef Q_OS_LINUX
+    if ((geteuid() != 0 && unshare(CLONE_NEWUSER) != 0) || unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("/proc", QFile::encodeName(root + "/proc"), nullptr, MS_BIND | MS_REC, nullptr) != 0)
+        return false;
+#endif
+    return chroot(QFile::encodeName(root)) == 0 && chdir("/") == 0;
+}
+
+// Root writes into a folder whatever its mode; without this capability, it keeps to the mode
+// as its owner.
+bool withoutOverride()
+{
+#ifdef Q_OS_LINUX
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2];
+    if (syscall(SYS_capget, &header, caps) != 0)
+        return false;
+    caps[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+    return syscall(SYS_capset, &header, caps) == 0;
+#else
+    return geteuid() != 0;
+#endif
 }
 #endif
 } // namespace
@@ -128,8 +167,13 @@ private slots:
         for (const QString &name : QDir(":/configs").entryList())
             QVERIFY(make(program + "/configs/" + name, read(":/configs/" + name)));
         QVERIFY(make(program + "/configs/path", aFolder) && make(data, aFolder));
+        // What is written relative to the working folder lands here.
+        QVERIFY(QDir::setCurrent(dir->path()));
         boxes.clear();
     }
+
+    // A working folder cannot be removed on Windows.
+    void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
     void startUpFollowsTheSettingFile_data()
     {
@@ -151,7 +195,8 @@ private slots:
         QFETCH(QByteArray, stored);
         QFETCH(QString, shown);
         open(stored);
-        QCOMPARE(window->windowTitle() + ": " + state(), "Quillfen V1.1: " + shown);
+        QCOMPARE(window->windowTitle() + ": " + state(),
+                 "Quillfen V" QUILLFEN_VERSION ": " + shown);
     }
 
     void saveChecksTheFolderAndStoresIt_data()
@@ -241,6 +286,11 @@ private slots:
         row("a read-only game file", "read-only", "Gangs", "", game, 0);
         // Were the path cut at the NUL, it would name the game file itself.
         row("a NUL in the saved folder", "a NUL", "Gangs", "", game, 0);
+        // The game file is reached from the working folder, and nothing is written there.
+        row("a relative saved folder", "relative", "Gangs", "", game, 0);
+        // Each preset names itself, and none is kept as the game's own groups.
+        row("a preset is not kept", "a preset", "Italians", "Italians", game, 0);
+        row("nor put back", "a preset", "Default Peds", "Default Peds", game, 0);
 #ifdef Q_OS_UNIX
         const int size = QFileInfo(":/configs/gang war.dat").size();
         row("no room for the copy, room for the preset", "game file", "Gangs", "", game, size + 10);
@@ -248,6 +298,11 @@ private slots:
         row("no room for the whole preset", "kept", "Gangs", "", both, size / 2);
         row("killed while writing the preset", "kept", "Gangs", "", both, -size / 2);
         row("a FIFO as the game file, which would block", "a FIFO", "Gangs", "", game, 0);
+        // Writing straight onto the game file could leave a mix of two files.
+        row("a folder that takes no new file", "kept, read-only folder", "Gangs", "", both,
+            unlimited);
+        // The root of the file system, confined to the temporary folder.
+        row("an empty saved folder", "empty", "Gangs", "", game, unlimited);
 #endif
     }
 
@@ -259,21 +314,27 @@ private slots:
         QFETCH(QString, files);
         QFETCH(int, limit);
         const QString game = data + "/" + files.section(' ', 0, 0), kept = game + ".orig";
-        const QMap<QString, QByteArray> made{
-            {"a folder", aFolder}, {"a FIFO", aFifo}, {"kept", "earlier"}};
+        const QString gangWar = program + "/configs/gang war.dat";
+        const QMap<QString, QByteArray> made{{"a folder", aFolder},
+                                             {"a FIFO", aFifo},
+                                             {"kept", "earlier"},
+                                             {"kept, read-only folder", "earlier"},
+                                             {"a preset", read(gangWar)}};
         QVERIFY(setup == "no game file" || make(game, made.value(setup, gameBytes)));
-        QVERIFY(setup != "kept" || make(kept, gameBytes));
-        QVERIFY(setup != "no preset" || QFile::remove(program + "/configs/gang war.dat"));
+        QVERIFY(!setup.startsWith("kept") || make(kept, gameBytes));
+        QVERIFY(setup != "no preset" || QFile::remove(gangWar));
         QVERIFY(setup != "read-only" || QFile::setPermissions(game, QFile::ReadOwner));
         const QString nul = setup == "a NUL" ? "/pedgrp.dat" + QString(QChar(0)) : "";
-        open(setup == "first run" ? QByteArray() : (data + nul + sep).toLocal8Bit());
+        const QMap<QString, QByteArray> stored{
+            {"first run", {}}, {"relative", "gta3" + sep.toLatin1()}, {"empty", ""}};
+        open(stored.value(setup, (data + nul + sep).toLocal8Bit()));
         if (setup == "edited") // the folder as saved, less its last separator
             QTest::keyClick(get("text1"), Qt::Key_Backspace);
         const QByteArray before = read(game);
         const QString statusBefore = get<QLabel>("Status")->text();
 
         auto *List1 = get<QComboBox>("List1");
-        const auto click = [&] { return get<QPushButton>("install")->click(), true; };
+        auto click = [&] { return get<QPushButton>("install")->click(), true; };
         List1->setCurrentIndex(List1->findText(text));
         if (text.startsWith('>')) { // Enter neither adds the text to the list nor completes it
             List1->lineEdit()->clear();
@@ -284,7 +345,22 @@ private slots:
             click();
         }
 #ifdef Q_OS_UNIX
-        QVERIFY(!limit || inChild(click, limit) == (limit < 0 ? -1 : 0));
+        // Were the folder not refused, the preset would be found through the confined root too.
+        const QString root = dir->path();
+        QVERIFY(setup != "empty" ||
+                (make(root + gangWar, read(gangWar)) && make(root + "/proc", aFolder)));
+        if (setup == "empty" && inChild([&] { return confine(root); }, unlimited) != 0)
+            QSKIP("no process can be confined to a folder here");
+        const QFile::Permissions mode = QFileInfo(data).permissions();
+        const bool readOnlyFolder = setup.endsWith("read-only folder");
+        QVERIFY(!readOnlyFolder || QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
+        const auto staged = [&] {
+            return (setup != "empty" || confine(root)) && (!readOnlyFolder || withoutOverride()) &&
+                   click();
+        };
+        QVERIFY(!limit || inChild(staged, limit) == (limit < 0 ? -1 : 0));
+        QVERIFY(QFile::setPermissions(data, mode));
+        QVERIFY(!QFileInfo::exists(root + "/pedgrp.dat"));
 #endif
 
         const bool refused = setup == "first run" || setup == "edited";
