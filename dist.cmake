@@ -1,8 +1,18 @@
 # Packs the portable program folder into the release archive ARCHIVE in BUILD, a NAME.tar.gz or
-# a NAME.zip whose top folder is NAME, with a sha256sum line beside it in ARCHIVE.sha256. The
-# same commit gives the same bytes, whoever builds it: entries in name order, each with the
-# commit's time and no owner of the builder's.
-# Usage: cmake -DSOURCE=<source> -DBUILD=<build> -DARCHIVE=<NAME.tar.gz|NAME.zip> -P dist.cmake
+# a NAME.zip whose top folder is NAME, with a sha256sum line beside it in ARCHIVE.sha256 and,
+# on a system with dpkg, a build record in NAME.buildinfo. The same commit gives the same bytes,
+# whoever builds it: entries in name order, each with the commit's time and no owner of the
+# builder's.
+# Usage: cmake -DSOURCE=<source> -DBUILD=<build> -DARCHIVE=<NAME.tar.gz|NAME.zip>
+#              [-DBUILT_USING=<file>] -P dist.cmake
+# The build record names the Debian packages of the files listed in BUILD/buildinfo-files.txt and
+# of the archiver, and the source line in BUILT_USING, of a library built into the program.
+
+foreach(required SOURCE BUILD ARCHIVE)
+    if(NOT ${required})
+        message(FATAL_ERROR "dist.cmake: -D${required}=... is missing; see the usage at its top")
+    endif()
+endforeach()
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(epoch $ENV{SOURCE_DATE_EPOCH})
@@ -64,3 +74,56 @@ endif()
 file(SHA256 ${BUILD}/${ARCHIVE} hash)
 file(WRITE ${BUILD}/${ARCHIVE}.sha256 "${hash}  ${ARCHIVE}\n")
 message(STATUS "Release archive: ${BUILD}/${ARCHIVE}")
+
+# The build record, after the manner of Debian's .buildinfo: what a rebuild needs to give the
+# same bytes, and nothing that varies between builds.
+find_program(dpkg_query dpkg-query)
+if(NOT dpkg_query)
+    return()
+endif()
+# The package of each file, looked up under its own name, the one its links lead to, and either
+# without the /usr that Debian's merged folders add.
+file(STRINGS ${BUILD}/buildinfo-files.txt files)
+set(packages "")
+foreach(file IN LISTS files zip tar gzip)
+    cmake_path(SET named NORMALIZE ${file})
+    file(REAL_PATH ${file} real)
+    foreach(path IN ITEMS ${named} ${real})
+        string(REGEX REPLACE "^/usr/" "/" unmerged ${path})
+        foreach(candidate IN ITEMS ${path} ${unmerged})
+            execute_process(COMMAND ${dpkg_query} -S ${candidate}
+                OUTPUT_VARIABLE owner ERROR_QUIET RESULT_VARIABLE failed)
+            if(NOT failed AND owner MATCHES "^([^:, ]+(:[a-z0-9]+)?): ")
+                execute_process(COMMAND ${dpkg_query} -W "-f=\${Package} (= \${Version})"
+                    ${CMAKE_MATCH_1} OUTPUT_VARIABLE package COMMAND_ERROR_IS_FATAL ANY)
+                list(APPEND packages ${package})
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+list(REMOVE_DUPLICATES packages)
+list(SORT packages)
+string(JOIN ",\n " packages ${packages})
+
+execute_process(COMMAND git -C ${SOURCE} rev-parse HEAD
+    OUTPUT_VARIABLE commit OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+execute_process(COMMAND git -C ${SOURCE} status --porcelain
+    OUTPUT_VARIABLE changes ERROR_QUIET)
+if(NOT commit)
+    set(commit "none: not built from a clone")
+elseif(changes)
+    string(APPEND commit " with changes not committed")
+endif()
+execute_process(COMMAND dpkg --print-architecture
+    OUTPUT_VARIABLE architecture OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REGEX MATCH "^quillfen-([^-]+)" version ${NAME})
+file(SIZE ${BUILD}/${ARCHIVE} size)
+set(record "Format: 1.0\nSource: quillfen\nVersion: ${CMAKE_MATCH_1}\nGit-Commit: ${commit}\n")
+string(APPEND record "Build-Architecture: ${architecture}\n")
+string(APPEND record "Checksums-Sha256:\n ${hash} ${size} ${ARCHIVE}\n")
+string(APPEND record "Installed-Build-Depends:\n ${packages}\n")
+if(BUILT_USING)
+    file(READ ${BUILT_USING} built_using)
+    string(APPEND record "Built-Using: ${built_using}")
+endif()
+file(WRITE ${BUILD}/${NAME}.buildinfo "${record}")

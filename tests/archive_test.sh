@@ -1,10 +1,11 @@
 #!/bin/bash
 # Unpacks a release archive and checks that it is a working program folder with no path of the
-# build in it, then starts its program: the Windows one under Wine, on the X display it is given.
-# Usage: archive_test.sh ARCHIVE SOURCE_DIR [STATIC_QT_PREFIX]
+# build in it, and its build record; then starts its program: the Windows one under Wine, on the
+# X display it is given, where its window must come up with CAPTION.
+# Usage: archive_test.sh ARCHIVE SOURCE_DIR CAPTION [STATIC_QT_PREFIX]
 set -euo pipefail
 export LC_ALL=C
-archive=$1 source=$2 qt=${3:-}
+archive=$1 source=$2 caption=$3 qt=${4:-}
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -f "$archive" ] || fail "no archive at $archive"
@@ -50,7 +51,30 @@ build_paths=(-e "$source" -e "$(cd "$(dirname "$archive")" && pwd)")
 if [ -n "$qt" ]; then build_paths+=(-e "$(dirname "$qt")"); fi
 if grep -rlaF "${build_paths[@]}" "$folder"; then fail "a path of the build is in the files above"; fi
 
+# The build record: the commit, the archive's checksum, and the exact packages that went in.
+record=${archive%/*}/$top.buildinfo
+[ -f "$record" ] || fail "no build record at $record"
+if grep -aF "${build_paths[@]}" "$record"; then fail "a path of the build is in the build record"; fi
+commit=$(git -C "$source" rev-parse HEAD)
+[ -n "$(git -C "$source" status --porcelain)" ] || grep -qx "Git-Commit: $commit" "$record" ||
+    fail "the build record does not name commit $commit"
+grep -qx " $(sha256sum "$archive" | cut -d' ' -f1) $(stat -c %s "$archive") ${archive##*/}" \
+    "$record" || fail "the build record's checksum is not the archive's"
+case $archive in
+*.zip) packages="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev zip"
+    grep -qx "Built-Using: qt6-base (= $(dpkg-query -W -f='${source:Version}' qt6-base-dev))" \
+        "$record" || fail "the build record does not name the source of Qt" ;;
+*) packages="$(dpkg-query -S "$(readlink -f "$(command -v g++)")" | cut -d: -f1) qt6-base-dev tar gzip" ;;
+esac
+listed=$(sed 's/,$//' "$record")
+for package in $packages cmake ninja-build; do
+    grep -qxF " $package (= $(dpkg-query -W -f='${Version}' "$package"))" <<<"$listed" ||
+        fail "the build record does not name $package as installed"
+done
+
 if [ -z "$qt" ]; then
+    # The system's Qt, and no library from beside the folder it was unpacked in.
+    ! readelf -d "$folder/$exe" | grep -E 'RPATH|RUNPATH' || fail "the program looks for libraries"
     QT_QPA_PLATFORM=offscreen "$folder/$exe" &
     pid=$!
     sleep 1
@@ -74,10 +98,10 @@ else
 
     wine "$folder/$exe" &
     for _ in $(seq 60); do
-        xwininfo -root -tree | grep -q '"Quillfen V1.1"' && break
+        xwininfo -root -tree | grep -qF "\"$caption\"" && break
         sleep 1
     done
-    xwininfo -root -tree | grep -q '"Quillfen V1.1"' || fail "no window titled Quillfen V1.1 came up"
+    xwininfo -root -tree | grep -qF "\"$caption\"" || fail "no window titled $caption came up"
 fi
 [ ! -e "$folder/configs/path/config.cfg" ] || fail "starting wrote a setting file"
 echo "1 passed, 0 failed"

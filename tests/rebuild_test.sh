@@ -1,17 +1,20 @@
 #!/bin/bash
 # Builds the release archive twice more from a fresh clone of the commit, under Debian's
 # reprotest: once as a control and once with the build's path, clock, time zone, locale, umask,
-# home, environment and more varied. Both must have the bytes of the archive given; where they
-# differ, diffoscope shows which file and how.
+# home, environment and more varied. Both must have the bytes of the archive given, and of its
+# build record; where they differ, diffoscope shows which file and how.
 # Usage: rebuild_test.sh ARCHIVE SOURCE_DIR CMAKE_CONFIGURE_ARGUMENT...
 set -euo pipefail
 archive=$1 source=$2
 shift 2
-if ! git -C "$source" diff --quiet HEAD 2>/dev/null; then
-    echo "SKIP: $source has uncommitted changes, or is no clone"
+# A file not committed, a new preset say, may go into the archive but not into the clone.
+if ! changes=$(git -C "$source" status --porcelain 2>/dev/null) || [ -n "$changes" ]; then
+    echo "SKIP: $source has changes not committed, or is no clone"
     exit 77
 fi
 name=$(basename "$archive")
+record=${name%.zip}
+record=${record%.tar.gz}.buildinfo
 scratch=$(mktemp -d)
 trap 'fusermount -u "$scratch/mount" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 git clone -q "$source" "$scratch/source"
@@ -35,7 +38,9 @@ build="cmake -S . -B out $(printf '%q ' "$@") >/dev/null"
 build+=" && cmake --build out --target dist >/dev/null"
 reprotest --store-dir "$scratch/artifacts" --variations "$variations" \
     --vary=locales.locale=et_EE.UTF-8 \
-    --source-root "$scratch/source" "$build" "out/$name out/$name.sha256"
-cmp "$archive" "$scratch/artifacts/control/source-root/out/$name" ||
-    { echo "FAIL: built again, $name differs from the one given" >&2; exit 1; }
+    --source-root "$scratch/source" "$build" "out/$name out/$name.sha256 out/$record"
+for file in "$name" "$record"; do
+    cmp "$(dirname "$archive")/$file" "$scratch/artifacts/control/source-root/out/$file" ||
+        { echo "FAIL: built again, $file differs from the one given" >&2; exit 1; }
+done
 echo "1 passed, 0 failed"
