@@ -107,7 +107,13 @@ string(JOIN ",\n " packages ${packages})
 
 execute_process(COMMAND git -C ${SOURCE} rev-parse HEAD
     OUTPUT_VARIABLE commit OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-execute_process(COMMAND git -C ${SOURCE} status --porcelain
+# The build folder may sit inside the source, and is no change of it.
+cmake_path(IS_PREFIX SOURCE ${BUILD} NORMALIZE build_inside)
+if(build_inside)
+    file(RELATIVE_PATH build_folder ${SOURCE} ${BUILD})
+    set(not_the_build ":(exclude)${build_folder}")
+endif()
+execute_process(COMMAND git -C ${SOURCE} status --porcelain -- . ${not_the_build}
     OUTPUT_VARIABLE changes ERROR_QUIET)
 if(NOT commit)
     set(commit "none: not built from a clone")
