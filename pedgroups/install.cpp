@@ -6,7 +6,6 @@
 #include "app/platform.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -110,9 +109,10 @@ void frmmain::installClick()
         return;
     }
 
-    // An empty or relative folder would put the file at the root of a drive, or wherever
-    // Quillfen was started, not in the game.
-    if (!QDir::isAbsolutePath(Text2))
+    // Only a folder that names one place wherever Quillfen is started: on Windows one with its
+    // drive letter and "\" or a \\server\share, elsewhere one from "/". An empty or relative
+    // folder would put the file at the root of a drive, or wherever Quillfen was started.
+    if (!QFileInfo(Text2).isAbsolute())
         return;
 
     const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
