@@ -11,6 +11,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "$archive" ] || fail "no archive at $archive"
 (cd "$(dirname "$archive")" && sha256sum --quiet -c "$(basename "$archive").sha256") ||
     fail "the archive does not match its .sha256"
+[ -z "$qt" ] || [ -n "${WINEPREFIX:-}" ] || fail "run it through tests/wine.sh, which keeps Wine to the build"
 scratch=$(mktemp -d)
 trap 'kill "${pid:-}" 2>/dev/null || true; [ -z "$qt" ] || wineserver -k 2>/dev/null || true
     rm -rf "$scratch"' EXIT
