@@ -1,8 +1,10 @@
 #include "frmmain.h"
 
-#include "app/platform.h"
+#include "folder/datafolder.h"
 #include "folder/settingfile.h"
 #include "pedgroups/catalogue.h"
+#include "pedgroups/install.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,6 +12,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 
@@ -162,5 +165,62 @@ void frmmain::load()
     if (!save->isEnabled()) {
         Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
         Text2 = text1->text();
+    }
+}
+
+void frmmain::saveClick()
+{
+    // The separator goes on unconditionally, and the box shows it at once.
+    const QString typed = text1->text();
+    text1->setText(typed + platform::separator());
+
+    const std::optional<QString> folder = datafolder::check(typed);
+    if (!folder) {
+        failSave(QStringLiteral("Error! Incorrect Path. Please Correct This Problem."));
+        return;
+    }
+
+    Text2 = *folder;
+    Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
+    save->setEnabled(false);
+    save->setText(QStringLiteral("Saved"));
+
+    if (!settingfile::write(programFolder, *folder)) {
+        // The folder itself was right: send the user to the setting folder instead.
+        failSave(
+            QStringLiteral("Error! Could Not Store The Data Folder. Please Check The %1 Folder.")
+                .arg(platform::native("configs\\path")));
+    }
+}
+
+void frmmain::failSave(const QString &message)
+{
+    QMessageBox::critical(this, QStringLiteral("Error"), message);
+    text1->setText(QString());
+    save->setEnabled(true);
+    save->setText(QStringLiteral("Save"));
+}
+
+void frmmain::installClick()
+{
+    if (save->isEnabled()) {
+        QMessageBox::information(this, QString(),
+                                 QStringLiteral("Please Set GTA3 Peds Group File First"));
+        return;
+    }
+
+    const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
+    if (!pedgroups::install(programFolder, group, Text2))
+        return;
+
+    // Name what went in, which for an unknown text is the default group.
+    Status->setText(QStringLiteral("'%1' Installed").arg(QLatin1String(group.label)));
+}
+
+void frmmain::text1Change()
+{
+    if (save->text() == QLatin1String("Saved")) {
+        save->setText(QStringLiteral("Save"));
+        save->setEnabled(true);
     }
 }

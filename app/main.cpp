@@ -1,5 +1,5 @@
 #include "app/frmmain.h"
-#include "app/platform.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 

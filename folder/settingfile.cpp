@@ -1,6 +1,6 @@
 #include "settingfile.h"
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 #include <QFile>
 #include <QSaveFile>

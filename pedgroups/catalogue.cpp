@@ -1,6 +1,6 @@
 #include "catalogue.h"
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 namespace catalogue {
 

@@ -2,15 +2,10 @@
 
 #include "pedgroups/install.h"
 
-#include "app/frmmain.h"
-#include "app/platform.h"
+#include "platform/platform.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSaveFile>
 
 namespace pedgroups {
@@ -88,8 +83,16 @@ QString keptCopy(const QString &gameFile)
 }
 
 bool install(const QString &programFolder, const catalogue::PedGroup &group,
-             const QString &gameFile)
+             const QString &dataFolder)
 {
+    // Only a folder that names one place wherever Quillfen is started: on Windows one with its
+    // drive letter and "\" or a \\server\share, elsewhere one from "/". An empty or relative
+    // folder would put the file at the root of a drive, or wherever Quillfen was started.
+    if (!QFileInfo(dataFolder).isAbsolute())
+        return false;
+
+    // The saved folder ends in a separator already; the doubled one is accepted.
+    const QString gameFile = platform::gameFile(dataFolder + platform::separator());
     const QFileInfo game(gameFile);
     const QString copy = keptCopy(gameFile);
     if (!replaceable(game) || !keepOriginal(game, copy))
@@ -100,26 +103,3 @@ bool install(const QString &programFolder, const catalogue::PedGroup &group,
 }
 
 } // namespace pedgroups
-
-void frmmain::installClick()
-{
-    if (save->isEnabled()) {
-        QMessageBox::information(this, QString(),
-                                 QStringLiteral("Please Set GTA3 Peds Group File First"));
-        return;
-    }
-
-    // Only a folder that names one place wherever Quillfen is started: on Windows one with its
-    // drive letter and "\" or a \\server\share, elsewhere one from "/". An empty or relative
-    // folder would put the file at the root of a drive, or wherever Quillfen was started.
-    if (!QFileInfo(Text2).isAbsolute())
-        return;
-
-    const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
-    const QString gameFile = platform::gameFile(Text2 + platform::separator());
-    if (!pedgroups::install(programFolder, group, gameFile))
-        return;
-
-    // Name what went in, which for an unknown text is the default group.
-    Status->setText(QStringLiteral("'%1' Installed").arg(QLatin1String(group.label)));
-}

@@ -6,6 +6,7 @@
 #include "app/frmmain.h"
 #include "folder/settingfile.h"
 #include "pedgroups/catalogue.h"
+#include "pedgroups/install.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -58,21 +59,30 @@ bool make(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// A fault that cuts a write short: past `bytes` in one file a write fails (a full disk), or
+// the process is killed.
+struct Fault
+{
+    enum Kind { None, FullDisk, Kill } kind = None;
+    qint64 bytes = 0;
+};
+
 #ifdef Q_OS_UNIX
-// Runs `job` in a child process whose files may not grow past |limit| bytes: past it a write
-// fails, or kills the child when `limit` is negative. Returns 0 when the job succeeded, 1 when
-// it failed, -1 when the child was killed, -2 when there was no child to run it.
-template <class Job> int inChild(Job job, int limit)
+// Runs `job` in a child process that meets `fault`. Returns 0 when the job succeeded, 1 when it
+// failed, -1 when the child was killed, -2 when there was no child to run it.
+template <class Job> int inChild(Job job, Fault fault)
 {
     const pid_t pid = fork();
-    const rlimit rl{rlim_t(std::abs(limit)), rlim_t(std::abs(limit))};
-    if (pid == 0 && signal(SIGXFSZ, limit < 0 ? SIG_DFL : SIG_IGN) != SIG_ERR)
+    const rlimit rl{rlim_t(fault.bytes), rlim_t(fault.bytes)};
+    if (pid == 0 && signal(SIGXFSZ, fault.kind == Fault::Kill ? SIG_DFL : SIG_IGN) != SIG_ERR)
         _exit(setrlimit(RLIMIT_FSIZE, &rl) == 0 && job() ? 0 : 1);
     int status = 0, waited = pid > 0 && waitpid(pid, &status, 0) == pid;
     return !waited ? -2 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 #endif
 } // namespace
+
+Q_DECLARE_METATYPE(Fault)
 
 class tst_window : public QObject
 {
@@ -163,19 +173,22 @@ private slots:
         QTest::addColumn<QString>("made");    // in the data folder
         QTest::addColumn<QByteArray>("as");   // the game's bytes, aFolder or aFifo
         QTest::addColumn<QString>("typed");   // after the data folder
+        QTest::addColumn<bool>("storable");   // configs/path is there to store it in
         QTest::addColumn<QString>("message"); // none when the save succeeds
-        row("a folder with the game file", "pedgrp.dat", gameBytes, "", "");
-        row("the saved text again: doubled separator", "pedgrp.dat", gameBytes, "/", "");
-        row("the game file in upper case", "upper/PEDGRP.DAT", gameBytes, "/upper", "");
-        row("letters in the code page", "café/pedgrp.dat", gameBytes, "/café", "");
-        row("letters outside the code page", "Ελληνικά/pedgrp.dat", gameBytes, "/Ελληνικά", "");
-        row("no game file", "empty", aFolder, "/empty", incorrectPath);
-        row("a folder named like the game file", "pedgrp.dat", aFolder, "", incorrectPath);
-        row("no configs/path folder to store it in", "pedgrp.dat", gameBytes, "", unstored);
+        row("a folder with the game file", "pedgrp.dat", gameBytes, "", true, "");
+        row("the saved text again: doubled separator", "pedgrp.dat", gameBytes, "/", true, "");
+        row("the game file in upper case", "upper/PEDGRP.DAT", gameBytes, "/upper", true, "");
+        row("letters in the code page", "café/pedgrp.dat", gameBytes, "/café", true, "");
+        row("letters outside the code page", "Ελληνικά/pedgrp.dat", gameBytes, "/Ελληνικά", true,
+            "");
+        row("no game file", "empty", aFolder, "/empty", true, incorrectPath);
+        row("a folder named like the game file", "pedgrp.dat", aFolder, "", true, incorrectPath);
+        row("no configs/path folder to store it in", "pedgrp.dat", gameBytes, "", false, unstored);
 #ifdef Q_OS_UNIX
-        row("a FIFO as the game file, which would block", "pedgrp.dat", aFifo, "", incorrectPath);
+        row("a FIFO as the game file, which would block", "pedgrp.dat", aFifo, "", true,
+            incorrectPath);
         // A line end would split the stored folder in two.
-        row("a line end in the folder", "a\nb/pedgrp.dat", gameBytes, "/a\nb", unstored);
+        row("a line end in the folder", "a\nb/pedgrp.dat", gameBytes, "/a\nb", true, unstored);
 #endif
     }
 
@@ -184,12 +197,12 @@ private slots:
         QFETCH(QString, made);
         QFETCH(QByteArray, as);
         QFETCH(QString, typed);
+        QFETCH(bool, storable);
         QFETCH(QString, message);
         QVERIFY(make(data + "/" + made, as));
         const QString earlier = data + sep; // a refused folder leaves it in place
         open(message == incorrectPath ? earlier.toLocal8Bit() : QByteArray());
-        if (QByteArray(QTest::currentDataTag()).startsWith("no configs/path"))
-            QVERIFY(QDir(program + "/configs/path").removeRecursively());
+        QVERIFY(storable || QDir(program + "/configs/path").removeRecursively());
         const QByteArray storedBefore = read(settingFile);
         const QString saved = data + QDir::toNativeSeparators(typed) + sep;
         get<QLineEdit>("text1")->setText(saved.chopped(1));
@@ -210,106 +223,139 @@ private slots:
     {
         QVERIFY(make(settingFile, "earlier\r\n"));
         const auto write = [&] { return settingfile::write(program, QString(99, 'x')); };
-        // Failed on a full disk, then killed part-way.
-        QCOMPARE(QString("%1 %2").arg(inChild(write, 20)).arg(inChild(write, -20)), "1 -1");
+        QCOMPARE(QString("%1 %2")
+                     .arg(inChild(write, {Fault::FullDisk, 20}))
+                     .arg(inChild(write, {Fault::Kill, 20})),
+                 "1 -1");
         QCOMPARE(read(settingFile), "earlier\r\n");
     }
 #endif
 
+public:
+    // What stands in the game folder, and how the window was opened, before an install.
+    enum Setup {
+        NoGameFile, // in a saved folder, as in the rest
+        GameFile,   // the game's own
+        Kept,       // a game file, and the game's own kept by an earlier install
+        FirstRun,   // refused: no folder saved
+        Edited,     // refused: the saved folder edited
+        NoPreset,   // the preset of Gangs deleted
+        AFolder,    // in place of the game file
+        AFifo,      // in place of the game file
+        APreset,    // as the game file
+        ReadOnly,   // the game file
+        NoNewFile,  // as Kept, in a folder that takes no new file
+        ANul,       // at the end of the saved folder
+        Relative,   // the saved folder
+    };
+    Q_ENUM(Setup)
+
+private slots:
     void installPutsThePresetInPlace_data()
     {
-        QTest::addColumn<QString>("setup"); // the game folder and the window before the click
+        QTest::addColumn<Setup>("setup");
         QTest::addColumn<QString>("text");  // chosen from the list; typed after a ">"
         QTest::addColumn<QString>("group"); // on the status line afterwards; none: no install
         QTest::addColumn<QString>("files"); // in the data folder afterwards
-        QTest::addColumn<int>("limit");     // in a child process, see inChild(); 0: not in one
+        QTest::addColumn<Fault>("fault");   // met by an install in a child process
         const QString both = "pedgrp.dat pedgrp.dat.orig", game = "pedgrp.dat";
         // With no game file to keep, each entry installs the preset that names it.
         for (const QString &label : catalogue::labels())
-            row(label, "no game file", label, label, game, 0);
-        row("refused before any save", "first run", "Gangs", "", game, 0);
-        row("refused after an edit", "edited", "Gangs", "", game, 0);
-        row("the first install keeps the game's file", "game file", "Gangs", "Gangs", both, 0);
-        row("typed, installed with Enter and Alt+I", "game file", ">Italians", "Italians", both, 0);
-        row("a later install leaves the copy alone", "kept", "Gangs", "Gangs", both, 0);
-        row("Default Peds puts the copy back", "kept", "Default Peds", "Default Peds", both, 0);
-        row("a text in another case puts it back", "kept", ">gangs", "Default Peds", both, 0);
-        row("a trailing blank puts it back", "kept", ">Gangs ", "Default Peds", both, 0);
-        row("game file in capitals", "game file", "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig", 0);
+            row(label, NoGameFile, label, label, game, Fault{});
+        row("refused before any save", FirstRun, "Gangs", "", game, Fault{});
+        row("refused after an edit", Edited, "Gangs", "", game, Fault{});
+        row("the first install keeps the game's file", GameFile, "Gangs", "Gangs", both, Fault{});
+        row("typed, installed with Enter and Alt+I", GameFile, ">Italians", "Italians", both,
+            Fault{});
+        row("a later install leaves the copy alone", Kept, "Gangs", "Gangs", both, Fault{});
+        row("Default Peds puts the copy back", Kept, "Default Peds", "Default Peds", both, Fault{});
+        row("a text in another case puts it back", Kept, ">gangs", "Default Peds", both, Fault{});
+        row("a trailing blank puts it back", Kept, ">Gangs ", "Default Peds", both, Fault{});
+        row("game file in capitals", GameFile, "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig",
+            Fault{});
         // The copy is kept before the preset is found missing; it is the game's own all the same.
-        row("preset missing", "no preset", "Gangs", "", both, 0);
-        row("a folder as the game file", "a folder", "Gangs", "", game, 0);
-        row("a read-only game file", "read-only", "Gangs", "", game, 0);
-        row("a NUL in the saved folder", "a NUL", "Gangs", "", game, 0);
+        row("preset missing", NoPreset, "Gangs", "", both, Fault{});
+        row("a folder as the game file", AFolder, "Gangs", "", game, Fault{});
+        row("a read-only game file", ReadOnly, "Gangs", "", game, Fault{});
+        row("a NUL in the saved folder", ANul, "Gangs", "", game, Fault{});
         // The game file is reached from the working folder, and nothing is written there.
-        row("a relative saved folder", "relative", "Gangs", "", game, 0);
+        row("a relative saved folder", Relative, "Gangs", "", game, Fault{});
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
-        row("a preset is not kept", "a preset", "Italians", "Italians", game, 0);
+        row("a preset is not kept", APreset, "Italians", "Italians", game, Fault{});
 #ifdef Q_OS_UNIX
         const int size = QFileInfo(":/configs/gang war.dat").size();
-        row("no room for the copy, room for the preset", "game file", "Gangs", "", game, size + 10);
-        row("killed while keeping the copy", "game file", "Gangs", "", game, -size - 10);
-        row("no room for the whole preset", "kept", "Gangs", "", both, size / 2);
-        row("killed while writing the preset", "kept", "Gangs", "", both, -size / 2);
-        row("a FIFO as the game file, which would block", "a FIFO", "Gangs", "", game, 0);
+        row("no room for the copy, room for the preset", GameFile, "Gangs", "", game,
+            Fault{Fault::FullDisk, size + 10});
+        row("killed while keeping the copy", GameFile, "Gangs", "", game,
+            Fault{Fault::Kill, size + 10});
+        row("no room for the whole preset", Kept, "Gangs", "", both,
+            Fault{Fault::FullDisk, size / 2});
+        row("killed while writing the preset", Kept, "Gangs", "", both,
+            Fault{Fault::Kill, size / 2});
+        row("a FIFO as the game file, which would block", AFifo, "Gangs", "", game, Fault{});
         // Writing straight onto the game file could leave a mix of two files.
-        row("a folder that takes no new file", "kept, no new file", "Gangs", "", both, 0);
+        row("a folder that takes no new file", NoNewFile, "Gangs", "", both, Fault{});
 #endif
     }
 
     void installPutsThePresetInPlace()
     {
-        QFETCH(QString, setup);
+        QFETCH(Setup, setup);
         QFETCH(QString, text);
         QFETCH(QString, group);
         QFETCH(QString, files);
-        QFETCH(int, limit);
+        QFETCH(Fault, fault);
         const QString game = data + "/" + files.section(' ', 0, 0), kept = game + ".orig";
         const QString gangWar = program + "/configs/gang war.dat";
-        const QMap<QString, QByteArray> made{
-            {"a folder", aFolder}, {"a FIFO", aFifo}, {"kept", "old"}, {"a preset", read(gangWar)}};
-        QVERIFY(setup == "no game file" ||
-                make(game, made.value(setup.section(',', 0, 0), gameBytes)));
-        QVERIFY(!setup.startsWith("kept") || make(kept, gameBytes));
-        QVERIFY(setup != "no preset" || QFile::remove(gangWar));
-        QVERIFY(setup != "read-only" || QFile::setPermissions(game, QFile::ReadOwner));
-        QVERIFY(!setup.endsWith("no new file") ||
+        const QMap<Setup, QByteArray> made{{NoGameFile, {}},   {AFolder, aFolder},
+                                           {AFifo, aFifo},     {Kept, "old"},
+                                           {NoNewFile, "old"}, {APreset, read(gangWar)}};
+        const QByteArray gameMade = made.value(setup, gameBytes);
+        QVERIFY(gameMade.isNull() || make(game, gameMade));
+        QVERIFY((setup != Kept && setup != NoNewFile) || make(kept, gameBytes));
+        QVERIFY(setup != NoPreset || QFile::remove(gangWar));
+        QVERIFY(setup != ReadOnly || QFile::setPermissions(game, QFile::ReadOwner));
+        QVERIFY(setup != NoNewFile ||
                 QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
         // Cut at the NUL, the path would name the game file; the relative one names it from the
         // working folder.
-        const QMap<QString, QString> saved{{"a NUL", data + "/pedgrp.dat" + QChar(0)},
-                                           {"relative", QDir::current().relativeFilePath(data)}};
-        open(setup == "first run" ? QByteArray() : (saved.value(setup, data) + sep).toLocal8Bit());
-        if (setup == "edited") // the folder as saved, less its last separator
+        const QMap<Setup, QString> saved{{ANul, data + "/pedgrp.dat" + QChar(0)},
+                                         {Relative, QDir::current().relativeFilePath(data)}};
+        open(setup == FirstRun ? QByteArray() : (saved.value(setup, data) + sep).toLocal8Bit());
+        if (setup == Edited) // the folder as saved, less its last separator
             QTest::keyClick(get("text1"), Qt::Key_Backspace);
         const QByteArray before = read(game);
         const QString statusBefore = get<QLabel>("Status")->text();
 
         auto *List1 = get<QComboBox>("List1");
-        const auto click = [&] { return get<QPushButton>("install")->click(), true; };
         List1->setCurrentIndex(List1->findText(text));
         if (text.startsWith('>')) { // Enter neither adds the text to the list nor completes it
             List1->lineEdit()->clear();
             QTest::keyClicks(List1->lineEdit(), text.remove(0, 1));
             QTest::keyClick(List1->lineEdit(), Qt::Key_Return);
             QTest::keyClick(window.get(), Qt::Key_I, Qt::AltModifier);
-        } else if (!limit)
-            click();
+        } else if (fault.kind == Fault::None) {
+            get<QPushButton>("install")->click();
+        }
 #ifdef Q_OS_UNIX
-        QVERIFY(!limit || inChild(click, limit) == (limit < 0 ? -1 : 0));
+        const auto install = [&] {
+            return pedgroups::install(program, catalogue::lookup(text), data + sep);
+        };
+        QVERIFY(fault.kind == Fault::None ||
+                inChild(install, fault) == (fault.kind == Fault::Kill ? -1 : 1));
 #endif
         QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        const bool refused = setup == "first run" || setup == "edited";
+        const bool refused = setup == FirstRun || setup == Edited;
         QTRY_COMPARE(boxes.join("") + state().section('|', 1),
                      (refused ? "1||Please Set GTA3 Peds Group File First|OK" : "") +
-                         (group.isEmpty() || limit ? statusBefore : "'" + group + "' Installed") +
+                         (group.isEmpty() ? statusBefore : "'" + group + "' Installed") +
                          (refused ? "|Save*" : "|Saved"));
         QCOMPARE(List1->currentText() + " of " + QString::number(List1->count()), text + " of 15");
         // The preset of each group names the group in its first line.
         const auto preset = read(catalogue::presetPath(program, catalogue::lookup(group)));
         QVERIFY(group.isEmpty() || preset.startsWith("# Quillfen preset: " + group.toUtf8()));
-        const bool restored = group == "Default Peds" && setup == "kept";
+        const bool restored = group == "Default Peds" && setup == Kept;
         QCOMPARE(read(game), group.isEmpty() ? before : restored ? gameBytes : preset);
         QCOMPARE(QDir(data).entryList(anyEntry).join(' '), files);
         QVERIFY(!QFileInfo(kept).isFile() || read(kept) == gameBytes);

@@ -4,8 +4,10 @@
 
 class QFile;
 
-// Every difference between Windows and the POSIX systems the game runs on (under Wine or
-// Proton) lives behind these functions; the rest of the program only joins texts.
+// Where Windows and the POSIX systems the game runs on (under Wine or Proton) differ in their
+// paths and file names, the difference lives behind these functions, and the rest of the
+// program only joins texts. Qt carries the differences below that: the code page of 8-bit
+// text, and what a file's permissions allow.
 namespace platform {
 
 // The path separator: "\" on Windows, "/" elsewhere.
