@@ -69,6 +69,19 @@ QPushButton *button(const QString &caption, const QRect &geometry, QWidget *pare
     return button;
 }
 
+// What a player can mend after an install failed so.
+QString whatToCheck(pedgroups::Outcome outcome)
+{
+    switch (outcome) {
+    case pedgroups::Outcome::NotWhole:
+        return QStringLiteral("Please Save The GTA3 Data Folder Again.");
+    case pedgroups::Outcome::NoPreset:
+        return QStringLiteral("Please Check The configs Folder.");
+    default:
+        return QStringLiteral("Please Check That The GTA3 Data Folder Can Be Written.");
+    }
+}
+
 } // namespace
 
 frmmain::frmmain(const QString &programFolder, QWidget *parent)
@@ -179,6 +192,8 @@ void frmmain::saveClick()
         failSave(QStringLiteral("Error! Incorrect Path. Please Correct This Problem."));
         return;
     }
+    // A pasted folder may have been cleaned.
+    text1->setText(*folder);
 
     Text2 = *folder;
     Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
@@ -190,7 +205,11 @@ void frmmain::saveClick()
         failSave(
             QStringLiteral("Error! Could Not Store The Data Folder. Please Check The %1 Folder.")
                 .arg(platform::native("configs\\path")));
+        return;
     }
+    // The peds come next. Disabled, Save handed the keyboard to the folder box, where the next
+    // key would replace the saved folder.
+    List1->setFocus(Qt::TabFocusReason);
 }
 
 void frmmain::failSave(const QString &message)
@@ -209,12 +228,18 @@ void frmmain::installClick()
         return;
     }
 
-    const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
-    if (!pedgroups::install(programFolder, group, Text2))
-        return;
-
     // Name what went in, which for an unknown text is the default group.
-    Status->setText(QStringLiteral("'%1' Installed").arg(QLatin1String(group.label)));
+    const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
+    const QString label = QLatin1String(group.label);
+    const pedgroups::Outcome outcome = pedgroups::install(programFolder, group, Text2);
+    if (outcome == pedgroups::Outcome::Installed) {
+        Status->setText(QStringLiteral("'%1' Installed").arg(label));
+        return;
+    }
+    // The status line keeps its text, which must not read as if the group went in.
+    QMessageBox::critical(
+        this, QStringLiteral("Error"),
+        QStringLiteral("Error! Could Not Install '%1'. %2").arg(label, whatToCheck(outcome)));
 }
 
 void frmmain::text1Change()

@@ -3,16 +3,42 @@
 #include "platform/platform.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace datafolder {
 
+namespace {
+
+bool holdsGameFile(const QString &folder)
+{
+    if (!platform::isWhole(folder))
+        return false;
+    QFile gameFile(platform::gameFile(folder));
+    return platform::openRegularFile(gameFile);
+}
+
+QString cleaned(const QString &typed)
+{
+    static const QRegularExpression around(QStringLiteral("^[ \\t\\r\\n]+|[ \\t\\r\\n]+$"));
+    QString folder = typed;
+    folder.remove(around);
+    // Explorer's "Copy as path" quotes the path; no Windows file name holds a quote.
+    if (folder.size() >= 2 && folder.startsWith(QLatin1Char('"')) &&
+        folder.endsWith(QLatin1Char('"')))
+        folder = folder.mid(1, folder.size() - 2);
+    return platform::withHome(folder);
+}
+
+} // namespace
+
 std::optional<QString> check(const QString &typed)
 {
-    const QString folder = typed + platform::separator();
-    QFile gameFile(platform::gameFile(folder));
-    if (!platform::openRegularFile(gameFile))
-        return std::nullopt;
-    return folder;
+    // As typed first: on Linux a folder's name may end in a blank.
+    for (const QString &folder : {typed, cleaned(typed)}) {
+        if (holdsGameFile(folder + platform::separator()))
+            return folder + platform::separator();
+    }
+    return std::nullopt;
 }
 
 } // namespace datafolder

@@ -7,9 +7,11 @@
 // The check of a data folder typed into the window.
 namespace datafolder {
 
-// The folder Save makes the active one for `typed`: the text followed by a separator,
-// always, even when it ends in one already, provided the game's pedgrp.dat can be opened
-// there. Nothing when it cannot.
+// The folder Save makes the active one for `typed`: the text followed by a separator, always,
+// even when it ends in one already, provided that names one place wherever Quillfen is started
+// and the game's pedgrp.dat can be opened there. Failing that, the same for the text cleaned of
+// what a paste brings: blanks, tabs and line ends around it, then one pair of double quotes
+// around it, then on POSIX systems a leading "~" for the home folder. Nothing when neither holds.
 std::optional<QString> check(const QString &typed);
 
 } // namespace datafolder

@@ -14,7 +14,7 @@ namespace {
 // Far longer than any path a system accepts (32767 characters on Windows, in up to three
 // bytes each), yet short enough for the folder box to show at once. A longer file was not
 // written by this program; reading it whole would freeze the window for many seconds.
-constexpr qsizetype longestText = 128 * 1024;
+constexpr qsizetype longestFile = 128 * 1024;
 
 // A folder the system code page cannot hold is stored as UTF-8 behind a byte-order mark;
 // every other folder as code-page text, which earlier versions read too.
@@ -59,15 +59,17 @@ StoredFolder read(const QString &programFolder)
     // between them, so the text is simply every byte that is not a line end.
     QByteArray text;
     qsizetype completeLines = 0;
+    qint64 total = 0; // line ends too, or a file of nothing but line ends would be read whole
     char chunk[64 * 1024];
     for (;;) {
         const qint64 count = file.read(chunk, sizeof chunk);
-        if (count < 0 || text.size() > longestText) {
+        if (count < 0 || total > longestFile) {
             text.truncate(completeLines);
             return {StoredFolder::Incomplete, decode(text)};
         }
         if (count == 0)
             break;
+        total += count;
         for (qint64 i = 0; i < count; ++i) {
             if (chunk[i] == '\r' || chunk[i] == '\n')
                 completeLines = text.size();

@@ -30,13 +30,10 @@ bool replaceable(const QFileInfo &game)
     return game.isFile() && game.isWritable() && (game.permissions() & writable);
 }
 
-// Replaces or creates `target` with the bytes of `source`, whole or not at all: a folder that
+// Replaces or creates `target` with the bytes of `from`, whole or not at all: a folder that
 // takes no new file, where the bytes would have to go straight onto the target, fails.
-bool copyFile(const QString &source, const QString &target)
+bool copyFile(QFile &from, const QString &target)
 {
-    QFile from(source);
-    if (!platform::openRegularFile(from))
-        return false;
     QSaveFile to(target);
     // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
     // QSaveFile can commit a truncated file as a success.
@@ -54,15 +51,6 @@ bool copyFile(const QString &source, const QString &target)
     return to.commit();
 }
 
-// Whether `game` holds one of our presets, each of which names itself in its first line, this
-// version's or an earlier one's.
-bool isPreset(const QFileInfo &game)
-{
-    QFile file(game.filePath());
-    return platform::openRegularFile(file) &&
-           file.readLine(presetMark.size() + 1).startsWith(presetMark);
-}
-
 // A copy kept by an earlier install is never replaced: by now the game file may hold a
 // preset. Nor is a preset ever kept, as it would later be put back as the game's own.
 bool keepOriginal(const QFileInfo &game, const QString &copy)
@@ -72,7 +60,13 @@ bool keepOriginal(const QFileInfo &game, const QString &copy)
         return true;
     if (kept.exists() || kept.isSymLink())
         return false;
-    return !game.exists() || isPreset(game) || copyFile(game.filePath(), copy);
+    if (!game.exists())
+        return true;
+    QFile file(game.filePath());
+    if (!platform::openRegularFile(file))
+        return false;
+    // Each of our presets names itself in its first line, this version's or an earlier one's.
+    return file.peek(presetMark.size()) == presetMark || copyFile(file, copy);
 }
 
 } // namespace
@@ -82,24 +76,25 @@ QString keptCopy(const QString &gameFile)
     return gameFile + QStringLiteral(".orig");
 }
 
-bool install(const QString &programFolder, const catalogue::PedGroup &group,
-             const QString &dataFolder)
+Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
+                const QString &dataFolder)
 {
-    // Only a folder that names one place wherever Quillfen is started: on Windows one with its
-    // drive letter and "\" or a \\server\share, elsewhere one from "/". An empty or relative
-    // folder would put the file at the root of a drive, or wherever Quillfen was started.
-    if (!QFileInfo(dataFolder).isAbsolute())
-        return false;
+    // An empty or relative folder would put the file at the root of a drive, or wherever
+    // Quillfen was started.
+    if (!platform::isWhole(dataFolder))
+        return Outcome::NotWhole;
 
     // The saved folder ends in a separator already; the doubled one is accepted.
     const QString gameFile = platform::gameFile(dataFolder + platform::separator());
     const QFileInfo game(gameFile);
     const QString copy = keptCopy(gameFile);
     if (!replaceable(game) || !keepOriginal(game, copy))
-        return false;
+        return Outcome::NotWritten;
     const bool restore = &group == &catalogue::pedGroups.front() && QFileInfo(copy).isFile();
-    const QString preset = restore ? copy : catalogue::presetPath(programFolder, group);
-    return copyFile(preset, gameFile);
+    QFile preset(restore ? copy : catalogue::presetPath(programFolder, group));
+    if (!platform::openRegularFile(preset))
+        return restore ? Outcome::NotWritten : Outcome::NoPreset;
+    return copyFile(preset, gameFile) ? Outcome::Installed : Outcome::NotWritten;
 }
 
 } // namespace pedgroups

@@ -6,6 +6,13 @@
 
 namespace pedgroups {
 
+enum class Outcome {
+    Installed,
+    NotWhole,   // the folder does not name one place wherever Quillfen is started
+    NoPreset,   // the group's preset cannot be read
+    NotWritten, // the game file, or the copy of it, cannot be written
+};
+
 // The copy of the game's own `gameFile` that the first install keeps beside it.
 QString keptCopy(const QString &gameFile);
 
@@ -13,13 +20,15 @@ QString keptCopy(const QString &gameFile);
 // saved, whose file's previous content is first kept in keptCopy() unless a copy is there
 // already or that content is one of our presets. The default group puts back that copy when
 // there is one. Only a folder that names one place wherever Quillfen is started is written
-// into. Afterwards the game file holds either its previous content or the new one, never a
-// mix. A failed install leaves no file of its own behind; one killed while writing may leave
-// its temporary file beside the game file where the system cannot write a file without a name
-// (Windows among them). If the copy cannot be kept, or the folder takes no new file, nothing is
-// installed. An existing game file keeps its permissions, and a symbolic link keeps pointing
-// where it did.
-bool install(const QString &programFolder, const catalogue::PedGroup &group,
-             const QString &dataFolder);
+// into; see platform::isWhole().
+//
+// Afterwards the game file holds either its previous content or the new one, never a mix. A
+// failed install leaves no file of its own behind; one killed while writing may leave its
+// temporary file beside the game file where the system cannot make a file without a name
+// (Windows among them). If the copy cannot be kept, or the folder takes no new file, nothing
+// is installed. An existing game file keeps its permissions, and a symbolic link keeps
+// pointing where it did.
+Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
+                const QString &dataFolder);
 
 } // namespace pedgroups

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -39,12 +40,34 @@ QString programFolder()
 QString defaultDataFolder()
 {
 #ifdef Q_OS_WIN
-    return QStringLiteral("c:\\program files\\rockstar games\\gtaiii\\data");
+    // Quillfen runs on 64-bit Windows only, where a 32-bit game such as GTA3 installs under
+    // "Program Files (x86)".
+    return QStringLiteral("c:\\program files (x86)\\rockstar games\\gtaiii\\data");
 #else
     // Wine's default prefix is 64-bit, and a 32-bit game installs under "Program Files (x86)".
     return QDir::homePath() +
            QStringLiteral("/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data");
 #endif
+}
+
+bool isWhole(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    static const QRegularExpression whole(
+        QStringLiteral(R"(^([A-Za-z]:[\\/]|[\\/]{2}[^\\/]+[\\/][^\\/]))"));
+    return whole.match(folder).hasMatch();
+#else
+    return folder.startsWith(QLatin1Char('/'));
+#endif
+}
+
+QString withHome(const QString &folder)
+{
+#ifndef Q_OS_WIN
+    if (folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + folder.mid(1);
+#endif
+    return folder;
 }
 
 QString gameFile(const QString &folder)

@@ -22,6 +22,15 @@ QString programFolder();
 // Where the game keeps its data on a default install.
 QString defaultDataFolder();
 
+// Whether `folder` names one place wherever Quillfen is started. On Windows that is a folder
+// from a drive letter, ":" and "\" or "/", or from \\server\share: "c:gta3" goes on from the
+// drive's current folder, and "\gta3" starts at the current drive. Elsewhere it starts at "/".
+bool isWhole(const QString &folder);
+
+// `folder` with a leading "~", alone or before "/", read as the home folder, as a shell reads
+// it. On Windows, where "~" is a name like any other, `folder` as it is.
+QString withHome(const QString &folder);
+
 // The game's pedgrp.dat inside `folder`, a folder text that already ends in a separator, under
 // the name it has there, whatever its case. The folder is joined as it stands.
 QString gameFile(const QString &folder);

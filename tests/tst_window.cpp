@@ -1,7 +1,8 @@
 // The whole window over a temporary program folder and game folder: what a player reads and
-// what lands on disk. The faults only a POSIX system stages here close the save and install
-// tables: a write cut short by a full disk or a kill, a FIFO that would block an open, a folder
-// that takes no new file.
+// what lands on disk. The save and install tables close with the rows of one system: on Windows
+// the folders that depend on the current drive; on POSIX systems a name that ends in a blank, a
+// "~", and the faults only they stage here: a write cut short by a full disk or a kill, a FIFO
+// that would block an open, a folder that takes no new file.
 
 #include "app/frmmain.h"
 #include "folder/settingfile.h"
@@ -25,9 +26,15 @@ const QString incorrectPath = "3|Error|Error! Incorrect Path. Please Correct Thi
 const QString unstored =
     "3|Error|Error! Could Not Store The Data Folder. Please Check The configs" + sep +
     "path Folder.|OK";
-const QString firstRun = sep == "\\" ? "c:\\program files\\rockstar games\\gtaiii\\data"
-                                     : QDir::homePath() + "/.wine/drive_c/Program Files (x86)" +
-                                           "/Rockstar Games/GTAIII/data";
+const QString firstRun = (sep == "\\" ? "c:\\program files (x86)\\rockstar games\\gtaiii"
+                                      : QDir::homePath() + "/.wine/drive_c/Program Files (x86)" +
+                                            "/Rockstar Games/GTAIII") +
+                         sep + "data";
+const QString refused = "1||Please Set GTA3 Peds Group File First|OK";
+const QString cannotInstall = "3|Error|Error! Could Not Install 'Gangs'. Please ";
+const QString notWritten = cannotInstall + "Check That The GTA3 Data Folder Can Be Written.|OK";
+const QString noPreset = cannotInstall + "Check The configs Folder.|OK";
+const QString notWhole = cannotInstall + "Save The GTA3 Data Folder Again.|OK";
 const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300); // > any preset
 // A FIFO is a system entry.
 const auto anyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
@@ -65,7 +72,7 @@ struct Fault
 {
     enum Kind { None, FullDisk, Kill } kind = None;
     qint64 bytes = 0;
-};
+} const none;
 
 #ifdef Q_OS_UNIX
 // Runs `job` in a child process that meets `fault`. Returns 0 when the job succeeded, 1 when it
@@ -103,6 +110,14 @@ class tst_window : public QObject
     }
 
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
+
+    // `text` with %1 for the data folder, %2 for the same from the working folder and %3 for the
+    // same less its drive, in the system's form.
+    QString folder(QString text)
+    {
+        text.replace("%2", QDir::current().relativeFilePath(data)).replace("%3", data.mid(2));
+        return QDir::toNativeSeparators(text.replace("%1", data));
+    }
 
     // The folder text, the status line, and Save's caption with a "*" while it can be clicked.
     QString state()
@@ -157,7 +172,8 @@ private slots:
         row("zero bytes", QByteArray(""), pathSet);
         row("UTF-8 behind its mark", QByteArray("\xef\xbb\xbf\xce\xbb\\"), "λ\\" + pathSet);
         // Far too long for a folder: the lines before the cut are offered, unsaved.
-        row("a line, then 30 MB", "c:\\\r\n" + QByteArray(30 << 20, 'x'), "c:\\" + pleaseSet);
+        row("a line, then 30 MB of line ends", "c:\\\r\n" + QByteArray(30 << 20, '\n'),
+            "c:\\" + pleaseSet);
     }
 
     void startUpFollowsTheSettingFile()
@@ -172,23 +188,39 @@ private slots:
     {
         QTest::addColumn<QString>("made");    // in the data folder
         QTest::addColumn<QByteArray>("as");   // the game's bytes, aFolder or aFifo
-        QTest::addColumn<QString>("typed");   // after the data folder
+        QTest::addColumn<QString>("typed");   // see folder()
         QTest::addColumn<bool>("storable");   // configs/path is there to store it in
+        QTest::addColumn<QString>("saved");   // the active folder afterwards; none: unchanged
         QTest::addColumn<QString>("message"); // none when the save succeeds
-        row("a folder with the game file", "pedgrp.dat", gameBytes, "", true, "");
-        row("the saved text again: doubled separator", "pedgrp.dat", gameBytes, "/", true, "");
-        row("the game file in upper case", "upper/PEDGRP.DAT", gameBytes, "/upper", true, "");
-        row("letters in the code page", "café/pedgrp.dat", gameBytes, "/café", true, "");
-        row("letters outside the code page", "Ελληνικά/pedgrp.dat", gameBytes, "/Ελληνικά", true,
+        const QByteArray game = gameBytes;
+        row("a folder with the game file", "pedgrp.dat", game, "%1", true, "%1/", "");
+        row("the saved text again: doubled separator", "pedgrp.dat", game, "%1/", true, "%1//", "");
+        row("the game file in upper case", "upper/PEDGRP.DAT", game, "%1/upper", true, "%1/upper/",
             "");
-        row("no game file", "empty", aFolder, "/empty", true, incorrectPath);
-        row("a folder named like the game file", "pedgrp.dat", aFolder, "", true, incorrectPath);
-        row("no configs/path folder to store it in", "pedgrp.dat", gameBytes, "", false, unstored);
-#ifdef Q_OS_UNIX
-        row("a FIFO as the game file, which would block", "pedgrp.dat", aFifo, "", true,
+        row("letters in the code page", "café/pedgrp.dat", game, "%1/café", true, "%1/café/", "");
+        row("letters outside the code page", "Ελληνικά/pedgrp.dat", game, "%1/Ελληνικά", true,
+            "%1/Ελληνικά/", "");
+        row("pasted with blanks and a line end", "pedgrp.dat", game, " \t%1\r\n", true, "%1/", "");
+        row("pasted with Explorer's quotes", "pedgrp.dat", game, " \"%1\"\n", true, "%1/", "");
+        row("no game file", "empty", aFolder, "%1/empty", true, "", incorrectPath);
+        row("a folder named like the game file", "pedgrp.dat", aFolder, "%1", true, "",
+            incorrectPath);
+        row("a relative folder", "pedgrp.dat", game, "%2", true, "", incorrectPath);
+        row("no configs/path folder to store it in", "pedgrp.dat", game, "%1", false, "%1/",
+            unstored);
+#ifdef Q_OS_WIN
+        row("a folder on the current drive", "pedgrp.dat", game, "%3", true, "", incorrectPath);
+        row("a folder from the drive's current one", "pedgrp.dat", game, "c:%2", true, "",
+            incorrectPath);
+#else
+        row("a trailing blank of the folder's own", "blank /pedgrp.dat", game, "%1/blank ", true,
+            "%1/blank /", "");
+        row("~ for the home folder", "pedgrp.dat", game, "~/gta3", true, "%1/", "");
+        row("a FIFO as the game file, which would block", "pedgrp.dat", aFifo, "%1", true, "",
             incorrectPath);
         // A line end would split the stored folder in two.
-        row("a line end in the folder", "a\nb/pedgrp.dat", gameBytes, "/a\nb", true, unstored);
+        row("a line end in the folder", "a\nb/pedgrp.dat", game, "%1/a\nb", true, "%1/a\nb/",
+            unstored);
 #endif
     }
 
@@ -198,24 +230,30 @@ private slots:
         QFETCH(QByteArray, as);
         QFETCH(QString, typed);
         QFETCH(bool, storable);
+        QFETCH(QString, saved);
         QFETCH(QString, message);
         QVERIFY(make(data + "/" + made, as));
+        qputenv("HOME", QFile::encodeName(dir->path()));
         const QString earlier = data + sep; // a refused folder leaves it in place
-        open(message == incorrectPath ? earlier.toLocal8Bit() : QByteArray());
+        open(saved.isEmpty() ? earlier.toLocal8Bit() : QByteArray());
         QVERIFY(storable || QDir(program + "/configs/path").removeRecursively());
         const QByteArray storedBefore = read(settingFile);
-        const QString saved = data + QDir::toNativeSeparators(typed) + sep;
-        get<QLineEdit>("text1")->setText(saved.chopped(1));
-        get<QPushButton>("save")->click();
+        get<QLineEdit>("text1")->setText(folder(typed));
+        get("save")->setFocus(); // and pressed by keyboard, as it hands the focus on
+        QTest::keyClick(get("save"), Qt::Key_Space);
+        saved = folder(saved);
         QCOMPARE(boxes.join("") + state(),
                  message + (message.isEmpty() ? saved + pathSet
                                               : "|Path Set. Please Select Your Peds|Save*"));
-        // A folder that passed the check is the active one, though it could not be stored.
-        QCOMPARE(window->activeDataFolder(), message == incorrectPath ? earlier : saved);
+        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? earlier : saved);
         // In the system code page, as earlier versions wrote it, wherever that holds the folder.
         const QByteArray local = saved.toLocal8Bit(), utf8 = "\xef\xbb\xbf" + saved.toUtf8();
         const QByteArray stored = QString::fromLocal8Bit(local) == saved ? local : utf8;
         QCOMPARE(read(settingFile), message.isEmpty() ? stored + "\r\n" : storedBefore);
+        // The list is next: a group typed at once replaces the one shown.
+        QTest::keyClicks(window->focusWidget(), "Scum");
+        QCOMPARE(get<QComboBox>("List1")->currentText(),
+                 message.isEmpty() ? "Scum" : "Default Peds");
     }
 
 #ifdef Q_OS_UNIX
@@ -223,78 +261,75 @@ private slots:
     {
         QVERIFY(make(settingFile, "earlier\r\n"));
         const auto write = [&] { return settingfile::write(program, QString(99, 'x')); };
-        QCOMPARE(QString("%1 %2")
-                     .arg(inChild(write, {Fault::FullDisk, 20}))
-                     .arg(inChild(write, {Fault::Kill, 20})),
-                 "1 -1");
+        QCOMPARE(inChild(write, {Fault::FullDisk, 20}), 1);
+        QCOMPARE(inChild(write, {Fault::Kill, 20}), -1);
         QCOMPARE(read(settingFile), "earlier\r\n");
     }
 #endif
 
 public:
-    // What stands in the game folder, and how the window was opened, before an install.
-    enum Setup {
-        NoGameFile, // in a saved folder, as in the rest
-        GameFile,   // the game's own
-        Kept,       // a game file, and the game's own kept by an earlier install
-        FirstRun,   // refused: no folder saved
-        Edited,     // refused: the saved folder edited
-        NoPreset,   // the preset of Gangs deleted
-        AFolder,    // in place of the game file
-        AFifo,      // in place of the game file
-        APreset,    // as the game file
-        ReadOnly,   // the game file
-        NoNewFile,  // as Kept, in a folder that takes no new file
-        ANul,       // at the end of the saved folder
-        Relative,   // the saved folder
-    };
+    // What stands in the game folder, and how the window was opened, before an install: the
+    // game's own file; that and a copy kept by an earlier install; no folder saved yet; the saved
+    // folder edited; the preset of Gangs deleted; a folder, a FIFO or a preset as the game file,
+    // or a read-only one; a kept copy in a folder that takes no new file; the data folder gone
+    // after start-up; or as the saved folder, one ending in a NUL, an empty one, one relative to
+    // the working folder, one less its drive, one from the current folder of its drive.
+    // clang-format off
+    enum Setup { NoGameFile, GameFile, Kept, FirstRun, Edited, NoPreset, AFolder, AFifo, APreset,
+                 ReadOnly, NoNewFile, Gone, ANul, Empty, Relative, OnTheDrive, FromDrive };
+    // clang-format on
     Q_ENUM(Setup)
 
 private slots:
     void installPutsThePresetInPlace_data()
     {
         QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QString>("text");  // chosen from the list; typed after a ">"
-        QTest::addColumn<QString>("group"); // on the status line afterwards; none: no install
-        QTest::addColumn<QString>("files"); // in the data folder afterwards
-        QTest::addColumn<Fault>("fault");   // met by an install in a child process
+        QTest::addColumn<QString>("text");    // chosen from the list; typed after a ">"
+        QTest::addColumn<QString>("outcome"); // the group installed, or the message shown
+        QTest::addColumn<QString>("files");   // in the data folder afterwards
+        QTest::addColumn<Fault>("fault");     // met by an install in a child process
         const QString both = "pedgrp.dat pedgrp.dat.orig", game = "pedgrp.dat";
         // With no game file to keep, each entry installs the preset that names it.
         for (const QString &label : catalogue::labels())
-            row(label, NoGameFile, label, label, game, Fault{});
-        row("refused before any save", FirstRun, "Gangs", "", game, Fault{});
-        row("refused after an edit", Edited, "Gangs", "", game, Fault{});
-        row("the first install keeps the game's file", GameFile, "Gangs", "Gangs", both, Fault{});
-        row("typed, installed with Enter and Alt+I", GameFile, ">Italians", "Italians", both,
-            Fault{});
-        row("a later install leaves the copy alone", Kept, "Gangs", "Gangs", both, Fault{});
-        row("Default Peds puts the copy back", Kept, "Default Peds", "Default Peds", both, Fault{});
-        row("a text in another case puts it back", Kept, ">gangs", "Default Peds", both, Fault{});
-        row("a trailing blank puts it back", Kept, ">Gangs ", "Default Peds", both, Fault{});
-        row("game file in capitals", GameFile, "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig",
-            Fault{});
+            row(label, NoGameFile, label, label, game, none);
+        row("refused before any save", FirstRun, "Gangs", refused, game, none);
+        row("refused after an edit", Edited, "Gangs", refused, game, none);
+        row("the first install keeps the game's file", GameFile, "Gangs", "Gangs", both, none);
+        row("typed, installed with Enter and Alt+I", GameFile, ">Italians", "Italians", both, none);
+        row("a later install leaves the copy alone", Kept, "Gangs", "Gangs", both, none);
+        row("Default Peds puts the copy back", Kept, "Default Peds", "Default Peds", both, none);
+        row("a text in another case puts it back", Kept, ">gangs", "Default Peds", both, none);
+        row("a trailing blank puts it back", Kept, ">Gangs ", "Default Peds", both, none);
+        row("game file in capitals", GameFile, "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig", none);
         // The copy is kept before the preset is found missing; it is the game's own all the same.
-        row("preset missing", NoPreset, "Gangs", "", both, Fault{});
-        row("a folder as the game file", AFolder, "Gangs", "", game, Fault{});
-        row("a read-only game file", ReadOnly, "Gangs", "", game, Fault{});
-        row("a NUL in the saved folder", ANul, "Gangs", "", game, Fault{});
+        row("preset missing", NoPreset, "Gangs", noPreset, both, none);
+        row("a folder as the game file", AFolder, "Gangs", notWritten, game, none);
+        row("a read-only game file", ReadOnly, "Gangs", notWritten, game, none);
+        row("the data folder gone", Gone, "Gangs", notWritten, "", none);
+        row("a NUL in the saved folder", ANul, "Gangs", notWritten, game, none);
         // The game file is reached from the working folder, and nothing is written there.
-        row("a relative saved folder", Relative, "Gangs", "", game, Fault{});
+        row("a relative saved folder", Relative, "Gangs", notWhole, game, none);
+        row("an empty saved folder", Empty, "Gangs", notWhole, game, none);
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
-        row("a preset is not kept", APreset, "Italians", "Italians", game, Fault{});
-#ifdef Q_OS_UNIX
+        row("a preset is not kept", APreset, "Italians", "Italians", game, none);
+#ifdef Q_OS_WIN
+        row("a saved folder on the current drive", OnTheDrive, "Gangs", notWhole, game, none);
+        row("a saved folder from the drive's current one", FromDrive, "Gangs", notWhole, game,
+            none);
+#else
+        // The child's install fails; what the window makes of a failure is seen above.
         const int size = QFileInfo(":/configs/gang war.dat").size();
+        const Fault full{Fault::FullDisk, size / 2}, kill{Fault::Kill, size / 2};
+        const Fault fullPastPreset{Fault::FullDisk, size + 10},
+            killPastPreset{Fault::Kill, size + 10};
         row("no room for the copy, room for the preset", GameFile, "Gangs", "", game,
-            Fault{Fault::FullDisk, size + 10});
-        row("killed while keeping the copy", GameFile, "Gangs", "", game,
-            Fault{Fault::Kill, size + 10});
-        row("no room for the whole preset", Kept, "Gangs", "", both,
-            Fault{Fault::FullDisk, size / 2});
-        row("killed while writing the preset", Kept, "Gangs", "", both,
-            Fault{Fault::Kill, size / 2});
-        row("a FIFO as the game file, which would block", AFifo, "Gangs", "", game, Fault{});
+            fullPastPreset);
+        row("killed while keeping the copy", GameFile, "Gangs", "", game, killPastPreset);
+        row("no room for the whole preset", Kept, "Gangs", "", both, full);
+        row("killed while writing the preset", Kept, "Gangs", "", both, kill);
+        row("a FIFO as the game file, which would block", AFifo, "Gangs", notWritten, game, none);
         // Writing straight onto the game file could leave a mix of two files.
-        row("a folder that takes no new file", NoNewFile, "Gangs", "", both, Fault{});
+        row("a folder that takes no new file", NoNewFile, "Gangs", notWritten, both, none);
 #endif
     }
 
@@ -302,14 +337,14 @@ private slots:
     {
         QFETCH(Setup, setup);
         QFETCH(QString, text);
-        QFETCH(QString, group);
+        QFETCH(QString, outcome);
         QFETCH(QString, files);
         QFETCH(Fault, fault);
         const QString game = data + "/" + files.section(' ', 0, 0), kept = game + ".orig";
         const QString gangWar = program + "/configs/gang war.dat";
-        const QMap<Setup, QByteArray> made{{NoGameFile, {}},   {AFolder, aFolder},
-                                           {AFifo, aFifo},     {Kept, "old"},
-                                           {NoNewFile, "old"}, {APreset, read(gangWar)}};
+        const QMap<Setup, QByteArray> made{
+            {NoGameFile, {}}, {Gone, {}},         {AFolder, aFolder},      {AFifo, aFifo},
+            {Kept, "old"},    {NoNewFile, "old"}, {APreset, read(gangWar)}};
         const QByteArray gameMade = made.value(setup, gameBytes);
         QVERIFY(gameMade.isNull() || make(game, gameMade));
         QVERIFY((setup != Kept && setup != NoNewFile) || make(kept, gameBytes));
@@ -317,13 +352,17 @@ private slots:
         QVERIFY(setup != ReadOnly || QFile::setPermissions(game, QFile::ReadOwner));
         QVERIFY(setup != NoNewFile ||
                 QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
-        // Cut at the NUL, the path would name the game file; the relative one names it from the
+        // Cut at the NUL, the path would name the game file; the others name it from the
         // working folder.
-        const QMap<Setup, QString> saved{{ANul, data + "/pedgrp.dat" + QChar(0)},
-                                         {Relative, QDir::current().relativeFilePath(data)}};
-        open(setup == FirstRun ? QByteArray() : (saved.value(setup, data) + sep).toLocal8Bit());
+        // clang-format off
+        const QMap<Setup, QString> saved{{ANul, "%1/pedgrp.dat" + QString(QChar(0)) + "/"},
+            {Empty, ""}, {Relative, "%2/"}, {OnTheDrive, "%3/"}, {FromDrive, "c:%2/"}};
+        // clang-format on
+        open(setup == FirstRun ? QByteArray()
+                               : folder(saved.value(setup, "%1/")).toLocal8Bit() + "");
         if (setup == Edited) // the folder as saved, less its last separator
             QTest::keyClick(get("text1"), Qt::Key_Backspace);
+        QVERIFY(setup != Gone || QDir(data).removeRecursively());
         const QByteArray before = read(game);
         const QString statusBefore = get<QLabel>("Status")->text();
 
@@ -339,18 +378,19 @@ private slots:
         }
 #ifdef Q_OS_UNIX
         const auto install = [&] {
-            return pedgroups::install(program, catalogue::lookup(text), data + sep);
+            return pedgroups::install(program, catalogue::lookup(text), data + sep) ==
+                   pedgroups::Outcome::Installed;
         };
         QVERIFY(fault.kind == Fault::None ||
                 inChild(install, fault) == (fault.kind == Fault::Kill ? -1 : 1));
 #endif
         QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        const bool refused = setup == FirstRun || setup == Edited;
+        // A failure leaves the status line as it was, lest it read as a success.
+        const QString group = outcome.contains('|') ? "" : outcome;
         QTRY_COMPARE(boxes.join("") + state().section('|', 1),
-                     (refused ? "1||Please Set GTA3 Peds Group File First|OK" : "") +
-                         (group.isEmpty() ? statusBefore : "'" + group + "' Installed") +
-                         (refused ? "|Save*" : "|Saved"));
+                     (group.isEmpty() ? outcome + statusBefore : "'" + group + "' Installed") +
+                         (outcome == refused ? "|Save*" : "|Saved"));
         QCOMPARE(List1->currentText() + " of " + QString::number(List1->count()), text + " of 15");
         // The preset of each group names the group in its first line.
         const auto preset = read(catalogue::presetPath(program, catalogue::lookup(group)));
