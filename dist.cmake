@@ -32,7 +32,12 @@ string(REGEX REPLACE "\\.(zip|tar\\.gz)$" "" NAME ${ARCHIVE})
 
 set(stage ${BUILD}/dist)
 file(REMOVE_RECURSE ${stage})
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${stage}/${NAME}
+# The Linux program without its debug information: 60 KB of its 2.5 MB. The Windows one
+# is linked stripped.
+if(ARCHIVE MATCHES "\\.tar\\.gz$")
+    set(strip --strip)
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${stage}/${NAME} ${strip}
     OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 # Files, and folders only when empty, in name order: each archiver packs exactly this list, and

@@ -28,12 +28,19 @@ folder=$scratch/$top
 [ "$(ls "$scratch")" = "$top" ] || fail "the archive's top folder is not $top"
 case $archive in
 *.zip) exe=quillfen.exe listing="LICENSE LICENSE.Qt-GPL-3.0.txt LICENSE.Qt-LGPL-3.0.txt \
-THIRD-PARTY-NOTICES.txt configs quillfen.exe " ;;
-*) exe=quillfen listing="LICENSE configs quillfen " ;;
+README.txt THIRD-PARTY-NOTICES.txt configs quillfen.exe " eol=$'\r' objdump=x86_64-w64-mingw32-objdump ;;
+*) exe=quillfen listing="LICENSE README.txt configs quillfen " eol="" objdump=objdump ;;
 esac
 [ "$(ls -A "$folder" | tr '\n' ' ')" = "$listing" ] || fail "the folder holds $(ls -A "$folder")"
 [ -x "$folder/$exe" ] || fail "the executable is not executable"
 cmp -s "$folder/LICENSE" "$source/LICENSE" || fail "LICENSE differs"
+# The players' part of README.md, without its marks and the blank line before the last, and
+# every line ended the system's way.
+sed -n '/^<!-- players -->$/,/^<!-- end of players -->$/p' "$source/README.md" | sed '1d;$d' |
+    sed '$d' | sed "s/\$/$eol/" | cmp -s - "$folder/README.txt" ||
+    fail "README.txt is not the players' part of README.md, each line ended ${eol:+CR }LF"
+grep -q '^\*\*When an install fails\*\*' "$folder/README.txt" || fail "README.txt is too short"
+! "$objdump" -h "$folder/$exe" | grep -q '\.debug_' || fail "the program has debug sections"
 [ -d "$folder/configs/path" ] && [ -z "$(ls -A "$folder/configs/path")" ] ||
     fail "configs/path is not there and empty"
 

@@ -7,6 +7,10 @@
 set -euo pipefail
 archive=$1 source=$2
 shift 2
+if ! command -v reprotest >/dev/null; then
+    echo "SKIP: reprotest is not installed; make reprotest-deps installs it"
+    exit 77
+fi
 # A file not committed, a new preset say, may go into the archive but not into the clone.
 if ! changes=$(git -C "$source" status --porcelain 2>/dev/null) || [ -n "$changes" ]; then
     echo "SKIP: $source has changes not committed, or is no clone"
