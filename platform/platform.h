@@ -23,8 +23,9 @@ QString programFolder();
 QString defaultDataFolder();
 
 // Whether `folder` names one place wherever Quillfen is started. On Windows that is a folder
-// from a drive letter, ":" and "\" or "/", or from \\server\share: "c:gta3" goes on from the
-// drive's current folder, and "\gta3" starts at the current drive. Elsewhere it starts at "/".
+// from a drive letter, ":" and "\" or "/", or from \\server\share, where "/" serves as well:
+// "c:gta3" goes on from the drive's current folder, and "\gta3" starts at the current drive.
+// Elsewhere it starts at "/".
 bool isWhole(const QString &folder);
 
 // `folder` with a leading "~", alone or before "/", read as the home folder, as a shell reads
