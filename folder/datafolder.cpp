@@ -34,10 +34,13 @@ QString cleaned(const QString &typed)
 std::optional<QString> check(const QString &typed)
 {
     // As typed first: on Linux a folder's name may end in a blank.
-    for (const QString &folder : {typed, cleaned(typed)}) {
-        if (holdsGameFile(folder + platform::separator()))
-            return folder + platform::separator();
-    }
+    const QString asTyped = typed + platform::separator();
+    if (holdsGameFile(asTyped))
+        return asTyped;
+    // Looked for again only when cleaning changed something.
+    const QString clean = cleaned(typed);
+    if (clean != typed && holdsGameFile(clean + platform::separator()))
+        return clean + platform::separator();
     return std::nullopt;
 }
 
