@@ -69,17 +69,24 @@ QPushButton *button(const QString &caption, const QRect &geometry, QWidget *pare
     return button;
 }
 
-// What a player can mend after an install failed so.
-QString whatToCheck(pedgroups::Outcome outcome)
+// What a player can mend after an install of `group` failed so.
+QString whatToCheck(pedgroups::Outcome outcome, const catalogue::PedGroup &group)
 {
     switch (outcome) {
     case pedgroups::Outcome::NotWhole:
+    case pedgroups::Outcome::Gone:
         return QStringLiteral("Please Save The GTA3 Data Folder Again.");
     case pedgroups::Outcome::NoPreset:
-        return QStringLiteral("Please Check The configs Folder.");
+        // The preset's name from the program folder on: "configs\\scum.dat".
+        return QStringLiteral("Please Check %1.").arg(platform::native(group.presetSuffix).mid(1));
     default:
         return QStringLiteral("Please Check That The GTA3 Data Folder Can Be Written.");
     }
+}
+
+QString installedText(const catalogue::PedGroup &group)
+{
+    return QStringLiteral("'%1' Installed").arg(QLatin1String(group.label));
 }
 
 } // namespace
@@ -164,10 +171,8 @@ void frmmain::load()
     const settingfile::StoredFolder stored = settingfile::read(programFolder);
     if (stored.state != settingfile::StoredFolder::Nothing)
         text1->setText(stored.text);
-    if (stored.state == settingfile::StoredFolder::Complete) {
-        save->setEnabled(false);
-        save->setText(QStringLiteral("Saved"));
-    }
+    if (stored.state == settingfile::StoredFolder::Complete)
+        setSaved(true);
 
     Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
 
@@ -175,10 +180,20 @@ void frmmain::load()
     List1->setCurrentIndex(-1);
     List1->setEditText(QStringLiteral("Default Peds"));
 
-    if (!save->isEnabled()) {
-        Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
+    if (folderSaved) {
         Text2 = text1->text();
+        // A player coming back sees which group the game holds.
+        const catalogue::PedGroup *installed = pedgroups::installedGroup(Text2);
+        Status->setText(installed ? installedText(*installed)
+                                  : QStringLiteral("Path Set. Please Select Your Peds"));
     }
+}
+
+void frmmain::setSaved(bool saved)
+{
+    folderSaved = saved;
+    save->setEnabled(!saved);
+    save->setText(saved ? QStringLiteral("Saved") : QStringLiteral("Save"));
 }
 
 void frmmain::saveClick()
@@ -197,8 +212,7 @@ void frmmain::saveClick()
 
     Text2 = *folder;
     Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
-    save->setEnabled(false);
-    save->setText(QStringLiteral("Saved"));
+    setSaved(true);
 
     if (!settingfile::write(programFolder, *folder)) {
         // The folder itself was right: send the user to the setting folder instead.
@@ -216,13 +230,12 @@ void frmmain::failSave(const QString &message)
 {
     QMessageBox::critical(this, QStringLiteral("Error"), message);
     text1->setText(QString());
-    save->setEnabled(true);
-    save->setText(QStringLiteral("Save"));
+    setSaved(false);
 }
 
 void frmmain::installClick()
 {
-    if (save->isEnabled()) {
+    if (!folderSaved) {
         QMessageBox::information(this, QString(),
                                  QStringLiteral("Please Set GTA3 Peds Group File First"));
         return;
@@ -233,19 +246,18 @@ void frmmain::installClick()
     const QString label = QLatin1String(group.label);
     const pedgroups::Outcome outcome = pedgroups::install(programFolder, group, Text2);
     if (outcome == pedgroups::Outcome::Installed) {
-        Status->setText(QStringLiteral("'%1' Installed").arg(label));
+        Status->setText(installedText(group));
         return;
     }
     // The status line keeps its text, which must not read as if the group went in.
-    QMessageBox::critical(
-        this, QStringLiteral("Error"),
-        QStringLiteral("Error! Could Not Install '%1'. %2").arg(label, whatToCheck(outcome)));
+    QMessageBox::critical(this, QStringLiteral("Error"),
+                          QStringLiteral("Error! Could Not Install '%1'. %2")
+                              .arg(label, whatToCheck(outcome, group)));
 }
 
 void frmmain::text1Change()
 {
-    if (save->text() == QLatin1String("Saved")) {
-        save->setText(QStringLiteral("Save"));
-        save->setEnabled(true);
-    }
+    // Whatever the desktop has made of Save's caption (KDE adds access keys of its own).
+    if (folderSaved)
+        setSaved(false);
 }

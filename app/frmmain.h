@@ -12,8 +12,9 @@ class QPushButton;
 // The program's one window: the game's data folder with Save, the ped groups with Install,
 // and a status line.
 //
-// Whether a folder is saved is carried by the save button itself: disabled with caption
-// "Saved" while the folder in text1 is the checked one, enabled with "Save" otherwise.
+// While the folder in text1 is the one checked and saved, Save is disabled with caption
+// "Saved", and installs go into it; otherwise Save is enabled with "Save", and installs are
+// refused.
 class frmmain : public QWidget
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ private slots:
 
 private:
     void load();
+    void setSaved(bool saved);
     void failSave(const QString &message);
 
     const QString programFolder;
@@ -44,4 +46,5 @@ private:
     QPushButton *install;
     QLabel *Status;
     QString Text2;
+    bool folderSaved = false;
 };

@@ -12,13 +12,19 @@ QStringList labels()
     return result;
 }
 
-const PedGroup &lookup(const QString &text)
+const PedGroup *find(const QString &text)
 {
     for (const PedGroup &group : pedGroups) {
         if (text == QLatin1String(group.label))
-            return group;
+            return &group;
     }
-    return pedGroups.front();
+    return nullptr;
+}
+
+const PedGroup &lookup(const QString &text)
+{
+    const PedGroup *group = find(text);
+    return group ? *group : pedGroups.front();
 }
 
 QString presetPath(const QString &programFolder, const PedGroup &group)

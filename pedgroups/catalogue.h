@@ -35,7 +35,10 @@ inline constexpr std::array<PedGroup, 15> pedGroups{{
 
 QStringList labels();
 
-// The entry whose label equals `text` exactly (case and blanks count), else the default.
+// The entry whose label equals `text` exactly (case and blanks count), or none.
+const PedGroup *find(const QString &text);
+
+// The entry find() gives for `text`, else the default.
 const PedGroup &lookup(const QString &text);
 
 // The preset file of `group`: the program folder followed directly by its suffix.

@@ -20,9 +20,6 @@ const QByteArray presetMark("# Quillfen preset: ");
 // copy would.
 bool replaceable(const QFileInfo &game)
 {
-    // No file has a NUL in its name; cut there, the name would be another file's.
-    if (game.filePath().contains(QChar(0)))
-        return false;
     if (!game.exists() && !game.isSymLink())
         return true;
     const QFileDevice::Permissions writable =
@@ -84,17 +81,44 @@ Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
     if (!platform::isWhole(dataFolder))
         return Outcome::NotWhole;
 
+    // A game that was moved or uninstalled.
+    if (!QFileInfo(dataFolder).isDir())
+        return Outcome::Gone;
+
     // The saved folder ends in a separator already; the doubled one is accepted.
     const QString gameFile = platform::gameFile(dataFolder + platform::separator());
     const QFileInfo game(gameFile);
-    const QString copy = keptCopy(gameFile);
-    if (!replaceable(game) || !keepOriginal(game, copy))
+    // A game file linked to one of our presets would have the preset rewritten, and from then
+    // on install another group under its name.
+    if (!replaceable(game) || platform::isInside(gameFile, programFolder))
         return Outcome::NotWritten;
+    // The preset is opened first, so that an install that cannot happen keeps no copy either.
+    const QString copy = keptCopy(gameFile);
     const bool restore = &group == &catalogue::pedGroups.front() && QFileInfo(copy).isFile();
     QFile preset(restore ? copy : catalogue::presetPath(programFolder, group));
     if (!platform::openRegularFile(preset))
         return restore ? Outcome::NotWritten : Outcome::NoPreset;
+    if (!keepOriginal(game, copy))
+        return Outcome::NotWritten;
     return copyFile(preset, gameFile) ? Outcome::Installed : Outcome::NotWritten;
+}
+
+const catalogue::PedGroup *installedGroup(const QString &dataFolder)
+{
+    if (!platform::isWhole(dataFolder))
+        return nullptr;
+    QFile game(platform::gameFile(dataFolder + platform::separator()));
+    if (!platform::openRegularFile(game))
+        return nullptr;
+    // The first line, which is all a preset needs to name itself; the file may be of any size.
+    const QByteArray head = game.peek(presetMark.size() + 64);
+    const qsizetype end = head.indexOf('\n');
+    if (!head.startsWith(presetMark) || end < 0)
+        return nullptr;
+    QByteArray label = head.left(end).mid(presetMark.size());
+    if (label.endsWith('\r'))
+        label.chop(1);
+    return catalogue::find(QString::fromLatin1(label));
 }
 
 } // namespace pedgroups

@@ -9,6 +9,7 @@ namespace pedgroups {
 enum class Outcome {
     Installed,
     NotWhole,   // the folder does not name one place wherever Quillfen is started
+    Gone,       // the folder is not there
     NoPreset,   // the group's preset cannot be read
     NotWritten, // the game file, or the copy of it, cannot be written
 };
@@ -25,10 +26,15 @@ QString keptCopy(const QString &gameFile);
 // Afterwards the game file holds either its previous content or the new one, never a mix. A
 // failed install leaves no file of its own behind; one killed while writing may leave its
 // temporary file beside the game file where the system cannot make a file without a name
-// (Windows among them). If the copy cannot be kept, or the folder takes no new file, nothing
-// is installed. An existing game file keeps its permissions, and a symbolic link keeps
-// pointing where it did.
+// (Windows among them). If the preset cannot be read, the copy cannot be kept, or the folder
+// takes no new file, nothing is installed. An existing game file keeps its permissions, and a
+// symbolic link keeps pointing where it did, unless it leads into `programFolder`: that game
+// file is never written.
 Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
                 const QString &dataFolder);
+
+// The group whose preset the game file in `dataFolder`, a folder as saved, holds now, as the
+// preset's first line names it; none for the game's own file or anything else.
+const catalogue::PedGroup *installedGroup(const QString &dataFolder);
 
 } // namespace pedgroups

@@ -52,6 +52,9 @@ QString defaultDataFolder()
 
 bool isWhole(const QString &folder)
 {
+    // Cut at a NUL, the system would take the name for another.
+    if (folder.contains(QChar(0)))
+        return false;
 #ifdef Q_OS_WIN
     static const QRegularExpression whole(
         QStringLiteral(R"(^([A-Za-z]:[\\/]|[\\/]{2}[^\\/]+[\\/][^\\/]))"));
@@ -59,6 +62,25 @@ bool isWhole(const QString &folder)
 #else
     return folder.startsWith(QLatin1Char('/'));
 #endif
+}
+
+bool isInside(const QString &path, const QString &folder)
+{
+    const QFileInfo info(path);
+    QString real = info.canonicalFilePath();
+    if (real.isEmpty())
+        real = QFileInfo(info.path()).canonicalFilePath();
+    QString top = QFileInfo(folder).canonicalFilePath();
+    if (real.isEmpty() || top.isEmpty())
+        return false;
+    if (!top.endsWith(QLatin1Char('/')))
+        top += QLatin1Char('/');
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+    return (real + QLatin1Char('/')).startsWith(top, names);
 }
 
 QString withHome(const QString &folder)

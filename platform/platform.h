@@ -25,8 +25,12 @@ QString defaultDataFolder();
 // Whether `folder` names one place wherever Quillfen is started. On Windows that is a folder
 // from a drive letter, ":" and "\" or "/", or from \\server\share, where "/" serves as well:
 // "c:gta3" goes on from the drive's current folder, and "\gta3" starts at the current drive.
-// Elsewhere it starts at "/".
+// Elsewhere it starts at "/". A NUL anywhere names no place.
 bool isWhole(const QString &folder);
+
+// Whether `path`, its links followed, is `folder` or lies inside it. A path that is not there
+// yet is judged by the folder it would be made in.
+bool isInside(const QString &path, const QString &folder);
 
 // `folder` with a leading "~", alone or before "/", read as the home folder, as a shell reads
 // it. On Windows, where "~" is a name like any other, `folder` as it is.

@@ -44,8 +44,8 @@ const QString firstRun = (sep == "\\" ? "c:\\program files (x86)\\rockstar games
 const QString refused = "1||Please Set GTA3 Peds Group File First|OK";
 const QString cannotInstall = "3|Error|Error! Could Not Install 'Gangs'. Please ";
 const QString notWritten = cannotInstall + "Check That The GTA3 Data Folder Can Be Written.|OK";
-const QString noPreset = cannotInstall + "Check The configs Folder.|OK";
-const QString notWhole = cannotInstall + "Save The GTA3 Data Folder Again.|OK";
+const QString noPreset = QDir::toNativeSeparators(cannotInstall + "Check configs/gang war.dat.|OK");
+const QString saveAgain = cannotInstall + "Save The GTA3 Data Folder Again.|OK";
 const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300); // > any preset
 // A FIFO is a system entry.
 const auto anyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
@@ -79,13 +79,15 @@ bool make(const QString &path, const QByteArray &bytes)
 
 // What stands in the game folder, and how the window was opened, before an install: the
 // game's own file; that and a copy kept by an earlier install; no folder saved yet; the saved
-// folder edited; the preset of Gangs deleted; a folder, a FIFO or a preset as the game file,
-// or a read-only one; a kept copy in a folder that takes no new file; or as the saved folder,
-// one gone, one ending in a NUL, an empty one, one relative to the working folder, one from
-// the current folder of its drive ("c:gta3").
+// folder edited after the desktop gave Save an access key; the preset of Gangs deleted; a
+// folder, a FIFO or a preset as the game file, or a read-only one; as the game file a link to
+// a preset or to a file elsewhere; a kept copy that links to nowhere, or in a folder that takes
+// no new file; or as the saved folder, one gone, one ending in a NUL, an empty one, one
+// relative to the working folder, one from the current folder of its drive ("c:gta3").
 // clang-format off
 enum Setup { NoGameFile, GameFile, Kept, FirstRun, Edited, NoPreset, AFolder, AFifo, APreset,
-             ReadOnly, NoNewFile, Gone, ANul, Empty, Relative, FromDrive };
+             ReadOnly, LinkToPreset, LinkElsewhere, DanglingKept, NoNewFile, Gone, ANul, Empty,
+             Relative, FromDrive };
 // clang-format on
 } // namespace
 
@@ -166,22 +168,37 @@ private slots:
 
     void startUpFollowsTheSettingFile_data()
     {
-        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("stored"); // or, when there is a game file, the data folder
+        QTest::addColumn<QByteArray>("game");
         QTest::addColumn<QString>("shown");
-        row("first run", QByteArray(), firstRun + pleaseSet);
-        row("lines joined", QByteArray("c:\\gta3\r\n\\da\rta\\\n"), "c:\\gta3\\data\\" + pathSet);
-        row("zero bytes", QByteArray(""), pathSet);
-        row("UTF-8 behind its mark", QByteArray("\xef\xbb\xbf\xce\xbb\\"), "λ\\" + pathSet);
+        const QByteArray none;
+        row("first run", none, none, firstRun + pleaseSet);
+        row("lines joined", QByteArray("c:\\gta3\r\n\\da\rta\\\n"), none,
+            "c:\\gta3\\data\\" + pathSet);
+        row("zero bytes", QByteArray(""), none, pathSet);
+        row("UTF-8 behind its mark", QByteArray("\xef\xbb\xbf\xce\xbb\\"), none, "λ\\" + pathSet);
         // A line, then far too much for a folder, if only line ends: the line is offered, unsaved.
-        row("then 30 MB of line ends", "c:\\\r\n" + QByteArray(30 << 20, '\n'), "c:\\" + pleaseSet);
+        row("then 30 MB of line ends", "c:\\\r\n" + QByteArray(30 << 20, '\n'), none,
+            "c:\\" + pleaseSet);
+        // A player coming back is told which group the game holds.
+        const QByteArray gangs = read(":/configs/gang war.dat");
+        row("a preset in the game folder", none, gangs, "%1/|'Gangs' Installed|Saved");
+        row("the game's own file", none, gameBytes, "%1/" + pathSet);
+        row("a preset's label in another case", none, QByteArray("# Quillfen preset: gangs\r\n"),
+            "%1/" + pathSet);
+#ifdef Q_OS_UNIX
+        row("a FIFO as the game file, which would block", none, aFifo, "%1/" + pathSet);
+#endif
     }
 
     void startUpFollowsTheSettingFile()
     {
         QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, game);
         QFETCH(QString, shown);
-        open(stored);
-        QCOMPARE(window->windowTitle() + state(), "Quillfen V" QUILLFEN_VERSION + shown);
+        QVERIFY(game.isNull() || make(data + "/pedgrp.dat", game));
+        open(game.isNull() ? stored : (data + sep).toLocal8Bit());
+        QCOMPARE(window->windowTitle() + state(), "Quillfen V" QUILLFEN_VERSION + folder(shown));
     }
 
     void saveChecksTheFolderAndStoresIt_data()
@@ -299,23 +316,26 @@ private slots:
         row("a text in another case puts it back", Kept, ">gangs", "Default Peds", both);
         row("a trailing blank puts it back", Kept, ">Gangs ", "Default Peds", both);
         row("game file in capitals", GameFile, "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig");
-        // The copy is kept before the preset is found missing; it is the game's own all the same.
-        row("preset missing", NoPreset, "Gangs", noPreset, both);
+        row("preset missing", NoPreset, "Gangs", noPreset, game);
         row("a folder as the game file", AFolder, "Gangs", notWritten, game);
         row("a read-only game file", ReadOnly, "Gangs", notWritten, game);
-        row("the saved folder gone", Gone, "Gangs", notWritten, game);
-        row("a NUL in the saved folder", ANul, "Gangs", notWritten, game);
+        row("the saved folder gone", Gone, "Gangs", saveAgain, game);
+        row("a NUL in the saved folder", ANul, "Gangs", saveAgain, game);
         // The game file is reached from the working folder, and nothing is written there.
-        row("a relative saved folder", Relative, "Gangs", notWhole, game);
-        row("an empty saved folder", Empty, "Gangs", notWhole, game);
+        row("a relative saved folder", Relative, "Gangs", saveAgain, game);
+        row("an empty saved folder", Empty, "Gangs", saveAgain, game);
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
         row("a preset is not kept", APreset, "Italians", "Italians", game);
         // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
-        row("a saved folder from the drive's current one", FromDrive, "Gangs", notWhole, game);
+        row("a saved folder from the drive's current one", FromDrive, "Gangs", saveAgain, game);
 #ifdef Q_OS_UNIX
         row("a FIFO as the game file, which would block", AFifo, "Gangs", notWritten, game);
         // Writing straight onto the game file could leave a mix of two files.
         row("a folder that takes no new file", NoNewFile, "Gangs", notWritten, both);
+        // The preset would be rewritten, and install Gangs under the name of Italians.
+        row("a link to a preset", LinkToPreset, "Gangs", notWritten, game);
+        row("a link elsewhere is written through", LinkElsewhere, "Gangs", "Gangs", both);
+        row("a kept copy that links to nowhere", DanglingKept, "Gangs", notWritten, both);
 #endif
     }
 
@@ -327,13 +347,18 @@ private slots:
         QFETCH(QString, files);
         const QString game = data + "/" + files.section(' ', 0, 0), kept = game + ".orig";
         const QString gangWar = program + "/configs/gang war.dat";
-        const QMap<Setup, QByteArray> made{{NoGameFile, {}},   {AFolder, aFolder},
-                                           {AFifo, aFifo},     {Kept, "old"},
-                                           {NoNewFile, "old"}, {APreset, read(gangWar)}};
+        const QString elsewhere = dir->filePath("elsewhere"), outside = elsewhere + "/pedgrp.dat";
+        const QMap<Setup, QByteArray> made{
+            {NoGameFile, {}},   {AFolder, aFolder},       {AFifo, aFifo},     {Kept, "old"},
+            {NoNewFile, "old"}, {APreset, read(gangWar)}, {LinkToPreset, {}}, {LinkElsewhere, {}}};
         const QByteArray gameMade = made.value(setup, gameBytes);
         QVERIFY(gameMade.isNull() || make(game, gameMade));
         QVERIFY((setup != Kept && setup != NoNewFile) || make(kept, gameBytes));
         QVERIFY(setup != NoPreset || QFile::remove(gangWar));
+        QVERIFY(make(elsewhere, aFolder) &&
+                (setup != LinkToPreset || QFile::link(program + "/configs/italians.dat", game)));
+        QVERIFY(setup != LinkElsewhere || (make(outside, gameBytes) && QFile::link(outside, game)));
+        QVERIFY(setup != DanglingKept || QFile::link(outside + ".orig", kept));
         QVERIFY(setup != ReadOnly || QFile::setPermissions(game, QFile::ReadOwner));
         QVERIFY(setup != NoNewFile ||
                 QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
@@ -345,8 +370,10 @@ private slots:
         // clang-format on
         open(setup == FirstRun ? QByteArray()
                                : folder(saved.value(setup, "%1/")).toLocal8Bit() + "");
-        if (setup == Edited) // the folder as saved, less its last separator
+        if (setup == Edited) { // the folder as saved, less its last separator
+            get<QPushButton>("save")->setText("Sa&ved");
             QTest::keyClick(get("text1"), Qt::Key_Backspace);
+        }
         const QByteArray before = read(game);
         const QString statusBefore = get<QLabel>("Status")->text();
 
@@ -373,6 +400,13 @@ private slots:
         QCOMPARE(read(game), group.isEmpty() ? before : restored ? gameBytes : preset);
         QCOMPARE(QDir(data).entryList(anyEntry).join(' '), files);
         QVERIFY(!QFileInfo(kept).isFile() || read(kept) == gameBytes);
+        // A link stays a link, and nothing is made where one leads.
+        QCOMPARE(QFileInfo(game).isSymLink(), setup == LinkToPreset || setup == LinkElsewhere);
+        QCOMPARE(QDir(elsewhere).entryList(anyEntry).join(' '),
+                 setup == LinkElsewhere ? "pedgrp.dat" : "");
+        for (const QString &name : QDir(":/configs").entryList())
+            QVERIFY(setup == NoPreset ||
+                    read(program + "/configs/" + name) == read(":/configs/" + name));
     }
 };
 
