@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "folder/datafolder.h"
+#include "folder/gamesearch.h"
 #include "folder/settingfile.h"
 #include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
@@ -8,15 +9,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -89,6 +96,17 @@ QString installedText(const catalogue::PedGroup &group)
     return QStringLiteral("'%1' Installed").arg(QLatin1String(group.label));
 }
 
+// The local path of a game's folder, gta3.exe or pedgrp.dat dropped alone; empty for anything
+// else.
+QString droppedPath(const QMimeData *dropped)
+{
+    const QList<QUrl> urls = dropped->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QString path = QDir::toNativeSeparators(urls.first().toLocalFile());
+    return datafolder::pointsAtGame(path) ? path : QString();
+}
+
 } // namespace
 
 frmmain::frmmain(const QString &programFolder, QWidget *parent)
@@ -111,6 +129,8 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
     text1->setGeometry(twips(120, 600, 2775, 315));
     text1->setFont(dialogFont());
     text1->setMaxLength(std::numeric_limits<int>::max());
+    // A path dropped on the box goes to the window, which takes a game's path alone.
+    text1->setAcceptDrops(false);
     Label1->setBuddy(text1);
 
     save = button(QStringLiteral("Save"), twips(3000, 600, 1215, 315), Frame1);
@@ -127,6 +147,7 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
     List1->setInsertPolicy(QComboBox::NoInsert);
     List1->setDuplicatesEnabled(true);
     List1->setEditText(QStringLiteral("Default Peds"));
+    List1->lineEdit()->setAcceptDrops(false);
     Label2->setBuddy(List1);
 
     install = button(QStringLiteral("&Install"), twips(3000, 1200, 1215, 315), Frame1);
@@ -158,6 +179,7 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
     connect(save, &QPushButton::clicked, this, &frmmain::saveClick);
     connect(install, &QPushButton::clicked, this, &frmmain::installClick);
     connect(text1, &QLineEdit::textChanged, this, &frmmain::text1Change);
+    setAcceptDrops(true);
 
     load();
 
@@ -173,6 +195,8 @@ void frmmain::load()
         text1->setText(stored.text);
     if (stored.state == settingfile::StoredFolder::Complete)
         setSaved(true);
+    if (stored.state == settingfile::StoredFolder::Nothing)
+        findGame();
 
     Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
 
@@ -187,6 +211,28 @@ void frmmain::load()
         Status->setText(installed ? installedText(*installed)
                                   : QStringLiteral("Path Set. Please Select Your Peds"));
     }
+}
+
+frmmain::~frmmain()
+{
+    // Closing never waits for the search: left alone, it deletes itself when it ends.
+    if (auto *search = findChild<QThread *>())
+        search->setParent(nullptr);
+}
+
+void frmmain::findGame()
+{
+    // Off the event thread, as a Steam library on a share may keep the system waiting.
+    auto found = std::make_shared<QString>();
+    QThread *search = QThread::create([found] { *found = gamesearch::installedGame(); });
+    search->setParent(this);
+    connect(search, &QThread::finished, this, [this, found] {
+        if (searching && !found->isEmpty())
+            text1->setText(*found);
+    });
+    connect(search, &QThread::finished, search, &QObject::deleteLater);
+    searching = true;
+    search->start();
 }
 
 void frmmain::setSaved(bool saved)
@@ -257,7 +303,25 @@ void frmmain::installClick()
 
 void frmmain::text1Change()
 {
+    // What the player typed, pasted or dropped stays when the search ends.
+    searching = false;
     // Whatever the desktop has made of Save's caption (KDE adds access keys of its own).
     if (folderSaved)
         setSaved(false);
+}
+
+void frmmain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedPath(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmmain::dropEvent(QDropEvent *event)
+{
+    // As if typed: the edit rule runs, and Save checks it.
+    const QString path = droppedPath(event->mimeData());
+    if (path.isEmpty())
+        return;
+    text1->setText(path);
+    event->acceptProposedAction();
 }

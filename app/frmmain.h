@@ -21,9 +21,14 @@ class frmmain : public QWidget
 
 public:
     explicit frmmain(const QString &programFolder, QWidget *parent = nullptr);
+    ~frmmain() override;
 
     // The folder that installs write into; never shown.
     const QString &activeDataFolder() const { return Text2; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void saveClick();
@@ -32,6 +37,7 @@ private slots:
 
 private:
     void load();
+    void findGame();
     void setSaved(bool saved);
     void failSave(const QString &message);
 
@@ -47,4 +53,5 @@ private:
     QLabel *Status;
     QString Text2;
     bool folderSaved = false;
+    bool searching = false; // for the installed game, on a first run, while text1 is untouched
 };

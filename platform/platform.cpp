@@ -6,7 +6,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <vector>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,18 +96,107 @@ QString withHome(const QString &folder)
     return folder;
 }
 
-QString gameFile(const QString &folder)
+QString entry(const QString &folder, const QString &name)
 {
-    // The game opens its files whatever the case of their names, on Windows and under Wine
-    // alike, so "PEDGRP.DAT" is the game's file too. The name it has is kept, so that the copy
-    // kept beside it is named after it. Name filters match case-insensitively; no letter of
-    // the name has a non-ASCII case variant, so this is an ASCII-case match.
-    const QStringList names = QDir(folder).entryList(
-        {gameFileName}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
-    if (names.isEmpty() || names.contains(gameFileName))
-        return folder + gameFileName;
+    // The name it has is kept, so that the copy kept beside the game file is named after it.
+    // Name filters match case-insensitively; the names asked for are ASCII.
+    const QStringList names =
+        QDir(folder).entryList({name}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
+    if (names.isEmpty() || names.contains(name))
+        return folder + name;
     return folder + names.first();
 }
+
+QString gameFile(const QString &folder)
+{
+    return entry(folder, gameFileName);
+}
+
+namespace {
+
+// The folder that the environment's `variable` names, which counts only as a whole path.
+QString folderFrom(const char *variable, const QString &usual)
+{
+    const QString folder = qEnvironmentVariable(variable);
+    return isWhole(folder) ? folder : usual;
+}
+
+} // namespace
+
+#ifdef Q_OS_WIN
+namespace {
+
+// A text value from the registry, read without creating or opening anything for writing.
+QString registryText(HKEY root, const wchar_t *key, const wchar_t *name, REGSAM view)
+{
+    HKEY opened;
+    if (RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
+        return {};
+    std::vector<wchar_t> value(32768); // the longest path Windows has
+    DWORD size = DWORD(value.size() * sizeof(wchar_t));
+    const LSTATUS read =
+        RegGetValueW(opened, nullptr, name, RRF_RT_REG_SZ, nullptr, value.data(), &size);
+    RegCloseKey(opened);
+    return read == ERROR_SUCCESS ? QString::fromWCharArray(value.data()) : QString();
+}
+
+} // namespace
+
+QList<Steam> steamInstalls()
+{
+    // Steam writes SteamPath in lower case with "/"; the machine's key is in the 32-bit view,
+    // which a 64-bit program sees only when it asks.
+    const QStringList folders{
+        registryText(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath", 0),
+        registryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Valve\\Steam", L"InstallPath",
+                     KEY_WOW64_32KEY),
+        folderFrom("ProgramFiles(x86)", QStringLiteral("C:\\Program Files (x86)")) + "\\Steam"};
+    QList<Steam> steams;
+    for (const QString &folder : folders) {
+        if (isWhole(folder))
+            steams.append({QDir::toNativeSeparators(folder), {}});
+    }
+    return steams;
+}
+
+QStringList discInstalls()
+{
+    const QString game = QStringLiteral("\\Rockstar Games\\GTAIII");
+    return {folderFrom("ProgramFiles(x86)", QStringLiteral("C:\\Program Files (x86)")) + game,
+            folderFrom("ProgramFiles", QStringLiteral("C:\\Program Files")) + game};
+}
+#else
+QList<Steam> steamInstalls()
+{
+    const QString home = QDir::homePath();
+    const QString flatpak = home + QStringLiteral("/.var/app/com.valvesoftware.Steam");
+    return {{home + QStringLiteral("/.steam/root"), {}},
+            {home + QStringLiteral("/.steam/steam"), {}},
+            {folderFrom("XDG_DATA_HOME", home + QStringLiteral("/.local/share")) +
+                 QStringLiteral("/Steam"),
+             {}},
+            {home + QStringLiteral("/.steam/debian-installation"), {}},
+            {flatpak + QStringLiteral("/.local/share/Steam"), flatpak},
+            {flatpak + QStringLiteral("/data/Steam"), flatpak},
+            {home + QStringLiteral("/snap/steam/common/.local/share/Steam"), {}}};
+}
+
+QStringList discInstalls()
+{
+    const QString home = QDir::homePath();
+    QStringList prefixes{home + QStringLiteral("/.wine")};
+    const QString chosen = folderFrom("WINEPREFIX", {});
+    if (!chosen.isEmpty())
+        prefixes.prepend(chosen);
+    QStringList folders;
+    for (const QString &prefix : prefixes) {
+        for (const char *programFiles : {"Program Files (x86)", "Program Files"})
+            folders << prefix + QStringLiteral("/drive_c/%1/Rockstar Games/GTAIII")
+                                    .arg(QLatin1String(programFiles));
+    }
+    return folders;
+}
+#endif
 
 bool openRegularFile(QFile &file)
 {

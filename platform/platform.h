@@ -1,13 +1,15 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QFile;
 
 // Where Windows and the POSIX systems the game runs on (under Wine or Proton) differ in their
-// paths and file names, the difference lives behind these functions, and the rest of the
-// program only joins texts. Qt carries the differences below that: the code page of 8-bit
-// text, and what a file's permissions allow.
+// paths and file names, and in where Steam and the game are installed, the difference lives
+// behind these functions, and the rest of the program only joins texts. Qt carries the differences
+// below that: the code page of 8-bit text, and what a file's permissions allow.
 namespace platform {
 
 // The path separator: "\" on Windows, "/" elsewhere.
@@ -36,9 +38,25 @@ bool isInside(const QString &path, const QString &folder);
 // it. On Windows, where "~" is a name like any other, `folder` as it is.
 QString withHome(const QString &folder);
 
-// The game's pedgrp.dat inside `folder`, a folder text that already ends in a separator, under
-// the name it has there, whatever its case. The folder is joined as it stands.
+// The entry `name` inside `folder`, a folder text that already ends in a separator, under the
+// name it has there, whatever its case: the game opens its files so, on Windows and under Wine
+// alike. The folder is joined as it stands.
+QString entry(const QString &folder, const QString &name);
+
+// The game's pedgrp.dat inside `folder`, as entry() finds it.
 QString gameFile(const QString &folder);
+
+// A Steam install, in the order Steam is looked for on this system. A Flatpak Steam names paths
+// in the user's home folder as its sandbox sees them; they lie inside `sandboxHome`.
+struct Steam
+{
+    QString folder;
+    QString sandboxHome; // empty for a Steam without a sandbox
+};
+QList<Steam> steamInstalls();
+
+// Where the game's own installer puts the game folder, in the order to look.
+QStringList discInstalls();
 
 // Opens `file` for reading if it names a regular file. A FIFO or a device fails at once
 // instead of blocking the event thread.

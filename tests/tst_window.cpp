@@ -37,10 +37,10 @@ const QString pathSet = "|Path Set. Please Select Your Peds|Saved";
 const QString incorrectPath = "3|Error|Error! Incorrect Path. Please Correct This Problem.|OK";
 const QString unstored = QDir::toNativeSeparators(
     "3|Error|Error! Could Not Store The Data Folder. Please Check The configs/path Folder.|OK");
-const QString firstRun = (sep == "\\" ? "c:\\program files (x86)\\rockstar games\\gtaiii"
-                                      : QDir::homePath() + "/.wine/drive_c/Program Files (x86)" +
-                                            "/Rockstar Games/GTAIII") +
-                         sep + "data";
+// See folder().
+const QString firstRun = sep == "\\"
+                             ? "c:\\program files (x86)\\rockstar games\\gtaiii\\data"
+                             : "%4/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
 const QString refused = "1||Please Set GTA3 Peds Group File First|OK";
 const QString cannotInstall = "3|Error|Error! Could Not Install 'Gangs'. Please ";
 const QString notWritten = cannotInstall + "Check That The GTA3 Data Folder Can Be Written.|OK";
@@ -51,6 +51,17 @@ const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300); /
 const auto anyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
 // What make() puts at a path in place of a file.
 const QByteArray aFolder = "<a folder>", aFifo = "<a FIFO>";
+#ifdef Q_OS_WIN
+// Where Steam names its folder: in the user's key, and in the machine's 32-bit view.
+const struct
+{
+    QString key;
+    QSettings::Format view;
+    QString name;
+} registry[] = {
+    {"HKEY_CURRENT_USER\\Software\\Valve\\Steam", QSettings::NativeFormat, "SteamPath"},
+    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", QSettings::Registry32Format, "InstallPath"}};
+#endif
 
 // One row of a data table: its name, then a value for each column.
 template <class... Values> void row(const QString &name, const Values &...values)
@@ -113,12 +124,54 @@ class tst_window : public QObject
 
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
 
-    // `text` with %1 for the data folder, %2 for the same from the working folder and %3 for the
-    // same less its drive, in the system's form.
+    // `text` with %1 for the data folder, %2 for the same from the working folder, %3 for the
+    // same less its drive and %4 for the home folder, in the system's form.
     QString folder(QString text)
     {
         text.replace("%2", QDir::current().relativeFilePath(data)).replace("%3", data.mid(2));
+        text.replace("%4", dir->path());
         return QDir::toNativeSeparators(text.replace("%1", data));
+    }
+
+    // `text` with ~ for the home folder, $S for the Steam folder looked in first and $P for the
+    // Program Files of 32-bit programs, each as Windows or Wine has it. Steam's listings name
+    // Windows' folders with "\\" escaped.
+    QString expand(QString text, bool listing = false)
+    {
+#ifdef Q_OS_WIN
+        text.replace("$S", "~/pf86/Steam").replace("$P", "~/pf86");
+        const QString home = QDir::toNativeSeparators(dir->path()).replace("\\", "\\\\");
+#else
+        text.replace("$S", "~/.local/share/Steam")
+            .replace("$P", "~/.wine/drive_c/Program Files (x86)");
+        const QString home = dir->path();
+#endif
+        return text.replace("~", listing ? home : dir->path());
+    }
+
+    // Makes what `entry` says, after expand(): "env:NAME=VALUE" an environment variable;
+    // "reg:N=VALUE" the value of registry[N]; "PATH*" a game folder; "PATH=TEXT" a file, or a
+    // FIFO, a binary file or a file far too large for Steam's for <FIFO>, <binary>, <huge>.
+    bool makeEntry(const QString &entry)
+    {
+        const QString name = expand(entry.section('=', 0, 0)), text = entry.section('=', 1, -1);
+        if (name.startsWith("env:"))
+            return qputenv(qPrintable(name.mid(4)), QFile::encodeName(expand(text)));
+#ifdef Q_OS_WIN
+        if (name.startsWith("reg:")) {
+            const auto &key = registry[name.mid(4).toInt()];
+            QSettings(key.key, key.view).setValue(key.name, expand(text));
+            return true;
+        }
+#endif
+        if (name.endsWith('*'))
+            return make(name.chopped(1) + "/gta3.exe", "") &&
+                   make(name.chopped(1) + "/data/pedgrp.dat", gameBytes);
+        QByteArray bytes = expand(text, true).toUtf8();
+        for (int i = 0; text == "<binary>" && i < 1024; ++i)
+            bytes += char(i * 7);
+        return make(name, text == "<FIFO>" ? aFifo : bytes) &&
+               (text != "<huge>" || QFile(name).resize(qint64(1) << 30));
     }
 
     // The folder text, the status line, and Save's caption with a "*" while it can be clicked.
@@ -164,6 +217,16 @@ private slots:
             QVERIFY(make(program + "/configs/" + name, read(":/configs/" + name)));
         QVERIFY(make(program + "/configs/path", aFolder) && make(data, aFolder));
         boxes.clear();
+        // A first run looks for the game here, and nowhere on the machine.
+        qputenv("HOME", QFile::encodeName(dir->path()));
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("WINEPREFIX");
+#ifdef Q_OS_WIN
+        qputenv("ProgramFiles(x86)", QFile::encodeName(dir->filePath("pf86")));
+        qputenv("ProgramFiles", QFile::encodeName(dir->filePath("pf")));
+        for (const auto &key : registry)
+            QSettings(key.key, key.view).remove("");
+#endif
     }
 
     void startUpFollowsTheSettingFile_data()
@@ -217,6 +280,12 @@ private slots:
         row("letters outside the code page", "λ/pedgrp.dat", game, "%1/λ", true, "%1/λ/", "");
         // Blanks and line ends go first, then Explorer's quotes.
         row("pasted with quotes and blanks", "pedgrp.dat", game, " \t\"%1\"\r\n", true, "%1/", "");
+        // The game's folder, gta3.exe or pedgrp.dat, as handed over from a file manager.
+        row("the game's folder", "Data/pedgrp.dat", game, "%1", true, "%1/Data/", "");
+        row("pedgrp.dat itself", "pedgrp.dat", game, "\"%1/pedgrp.dat\"", true, "%1/", "");
+        row("gta3.exe", "gta3.exe|data/pedgrp.dat", game, "%1/gta3.exe", true, "%1/data/", "");
+        row("another file of the game's", "readme.txt", game, "%1/readme.txt", true, "",
+            incorrectPath);
         row("no game file", "empty", aFolder, "%1/empty", true, "", incorrectPath);
         row("a folder as the game file", "pedgrp.dat", aFolder, "%1", true, "", incorrectPath);
         row("a relative folder", "pedgrp.dat", game, "%2", true, "", incorrectPath);
@@ -241,8 +310,8 @@ private slots:
         QFETCH(bool, storable);
         QFETCH(QString, saved);
         QFETCH(QString, message);
-        QVERIFY(make(data + "/" + made, as));
-        qputenv("HOME", QFile::encodeName(dir->path()));
+        for (const QString &path : made.split('|'))
+            QVERIFY(make(data + "/" + path, as));
         const QString earlier = data + sep; // a refused folder leaves it in place
         const QByteArray storedBefore = saved.isEmpty() ? earlier.toLocal8Bit() : QByteArray();
         open(storedBefore);
@@ -263,6 +332,139 @@ private slots:
         QTest::keyClicks(window->focusWidget(), "Scum");
         QCOMPARE(get<QComboBox>("List1")->currentText(),
                  message.isEmpty() ? "Scum" : "Default Peds");
+    }
+
+    void firstRunOffersTheInstalledGame_data()
+    {
+        QTest::addColumn<QStringList>("made"); // see makeEntry()
+        QTest::addColumn<QString>("typed");    // into the folder box as the window opens
+        QTest::addColumn<QString>("found");    // the data folder offered; none: the default one
+        const QString gta3 = "steamapps/common/Grand Theft Auto 3", steam = "$S/" + gta3;
+        const QString lib = "~/lib/" + gta3, disc = "$P/Rockstar Games/GTAIII";
+        const QString listing = "$S/steamapps/libraryfolders.vdf=",
+                      config = "$S/config/libraryfolders.vdf=";
+        // The shapes of Steam's list of libraries: before mid-2021, then from then on, and now.
+        const QString before = R"("LibraryFolders" { "TimeNextStatsReport" "16" "1" "~/lib" })";
+        const QString then = R"("libraryfolders" { "1" { "path" "~/lib" "mounted" "1" } })";
+        const QString now = R"(// Steam's own
+"libraryfolders" { "0" { "path" "$S" "apps" { "7" "1" } } "1" { "path" "~/lib" "apps" { "12100" "1" } } })";
+        const QStringList none;
+        row("nothing installed", none, "", "");
+        row("in the Steam folder", QStringList{steam + "*"}, "", steam + "/data");
+        row("typed before the search ends", QStringList{steam + "*"}, "x", "");
+        row("a library listed before mid-2021", QStringList{listing + before, lib + "*"}, "",
+            lib + "/data");
+        row("a library listed in config/", QStringList{config + then, lib + "*"}, "",
+            lib + "/data");
+        row("a library listed after Steam's own", QStringList{listing + now, lib + "*"}, "",
+            lib + "/data");
+        const QString gone =
+            R"("libraryfolders" { "1" { "path" "~/gone" } "2" { "path" "~/lib" } })";
+        row("a library that is gone", QStringList{listing + gone, lib + "*"}, "", lib + "/data");
+        const QString elsewhere = R"("AppState" { "appid" "12100" "installdir" "GTA III" })";
+        row("an installdir of its own",
+            QStringList{"$S/steamapps/appmanifest_12100.acf=" + elsewhere,
+                        "$S/steamapps/common/GTA III*"},
+            "", "$S/steamapps/common/GTA III/data");
+        row("names in other cases", QStringList{steam + "/GTA3.EXE=", steam + "/Data/PEDGRP.DAT="},
+            "", steam + "/Data");
+        const QString definitive = R"("AppState" { "appid" "1546970" "installdir" "GTA Trilogy" })";
+        row("the Definitive Edition alone",
+            QStringList{"$S/steamapps/appmanifest_1546970.acf=" + definitive,
+                        "$S/steamapps/common/GTA Trilogy/Gameface/gta3.exe="},
+            "", "");
+        row("the disc's install", QStringList{disc + "*"}, "", disc + "/data");
+        row("Steam's before the disc's", QStringList{disc + "*", steam + "*"}, "", steam + "/data");
+        row("a game without pedgrp.dat", QStringList{steam + "/gta3.exe=", disc + "*"}, "",
+            disc + "/data");
+        // Steam's files as they may be found: none of them holds the window up or stops the search.
+        row("a listing cut short",
+            QStringList{listing + then.left(then.indexOf("~") + 5), lib + "*"}, "", lib + "/data");
+        row("a binary listing", QStringList{config + "<binary>", steam + "*"}, "", steam + "/data");
+        row("a listing far too large", QStringList{config + "<huge>", steam + "*"}, "",
+            steam + "/data");
+#ifdef Q_OS_UNIX
+        row("a FIFO as the listing", QStringList{config + "<FIFO>", steam + "*"}, "",
+            steam + "/data");
+        row("Steam in XDG_DATA_HOME",
+            QStringList{"env:XDG_DATA_HOME=~/xdg", "~/xdg/Steam/" + gta3 + "*"}, "",
+            "~/xdg/Steam/" + gta3 + "/data");
+        // Its sandbox names its own folder and its home as if they were the user's.
+        const QString flatpak = "~/.var/app/com.valvesoftware.Steam";
+        const QString sandboxed =
+            R"("libraryfolders" { "0" { "path" "~/.local/share/Steam" } "1" { "path" "~/Games" } })";
+        row("a library in the Flatpak Steam's home",
+            QStringList{flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf=" + sandboxed,
+                        flatpak + "/Games/" + gta3 + "*"},
+            "", flatpak + "/Games/" + gta3 + "/data");
+        const QString prefix = "~/pfx/drive_c/Program Files/Rockstar Games/GTAIII";
+        row("the disc's install in WINEPREFIX", QStringList{"env:WINEPREFIX=~/pfx", prefix + "*"},
+            "", prefix + "/data");
+#else
+        row("Steam named by the user's registry",
+            QStringList{"reg:0=~/steam", "~/steam/" + gta3 + "*"}, "", "~/steam/" + gta3 + "/data");
+        row("Steam named by the machine's", QStringList{"reg:1=~/steam", "~/steam/" + gta3 + "*"},
+            "", "~/steam/" + gta3 + "/data");
+#endif
+    }
+
+    void firstRunOffersTheInstalledGame()
+    {
+        QFETCH(QStringList, made);
+        QFETCH(QString, typed);
+        QFETCH(QString, found);
+        for (const QString &entry : made)
+            QVERIFY2(makeEntry(entry), qPrintable(entry));
+        window = std::make_unique<frmmain>(program);
+        QTest::keyClicks(get("text1"), typed);
+        const QPointer<QThread> search = window->findChild<QThread *>();
+        QTRY_VERIFY(search.isNull());
+        QCOMPARE(get<QLineEdit>("text1")->text(),
+                 folder(found.isEmpty() ? firstRun : expand(found)) + typed);
+    }
+
+    void aDropFillsTheFolderBox_data()
+    {
+        QTest::addColumn<QStringList>("dropped"); // paths from %1, addresses, or "text:" and text
+        QTest::addColumn<QString>("saved"); // by Save afterwards; none: the drop changes nothing
+        row("the game's folder", QStringList{"%1"}, "%1/data/");
+        row("gta3.exe", QStringList{"%1/gta3.exe"}, "%1/data/");
+        row("pedgrp.dat", QStringList{"%1/data/pedgrp.dat"}, "%1/data/");
+        row("two files", QStringList{"%1/gta3.exe", "%1/data/pedgrp.dat"}, "");
+        row("another file", QStringList{"%1/readme.txt"}, "");
+        row("a web address", QStringList{"https://example.org/gta3.exe"}, "");
+        row("text naming the folder", QStringList{"text:%1"}, "");
+    }
+
+    void aDropFillsTheFolderBox()
+    {
+        QFETCH(QStringList, dropped);
+        QFETCH(QString, saved);
+        for (const char *name : {"gta3.exe", "readme.txt", "data/pedgrp.dat"})
+            QVERIFY(make(data + "/" + name, gameBytes));
+        const QString before = folder("%1/data/");
+        open(before.toLocal8Bit());
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString &item : dropped) {
+            if (item.startsWith("text:"))
+                mime.setText(folder(item.mid(5)));
+            else
+                urls << (item.contains("://") ? QUrl(item)
+                                              : QUrl::fromLocalFile(data + item.mid(2)));
+        }
+        mime.setUrls(urls);
+        // Over the folder box, which hands it to the window.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(get("text1"), &enter);
+        if (enter.isAccepted())
+            QApplication::sendEvent(get("text1"), &drop);
+        QCOMPARE(state(), saved.isEmpty() ? before + pathSet
+                                          : folder(dropped.first()) +
+                                                "|Path Set. Please Select Your Peds|Save*");
+        QTest::mouseClick(get("save"), Qt::LeftButton);
+        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? before : folder(saved));
     }
 
 #ifdef Q_OS_UNIX
