@@ -20,7 +20,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QThread>
 
 #include <limits>
 #include <memory>
@@ -195,8 +194,8 @@ void frmmain::load()
         text1->setText(stored.text);
     if (stored.state == settingfile::StoredFolder::Complete)
         setSaved(true);
-    if (stored.state == settingfile::StoredFolder::Nothing)
-        findGame();
+    // On a first run the folder box offers the installed game's data folder, once found.
+    searchDue = offerFound = stored.state == settingfile::StoredFolder::Nothing;
 
     Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
 
@@ -213,25 +212,26 @@ void frmmain::load()
     }
 }
 
-frmmain::~frmmain()
+void frmmain::paintEvent(QPaintEvent *)
 {
-    // Closing never waits for the search: left alone, it deletes itself when it ends.
-    if (auto *search = findChild<QThread *>())
-        search->setParent(nullptr);
+    // The search starts once the window is drawn, so that it never delays it.
+    if (searchDue) {
+        searchDue = false;
+        QMetaObject::invokeMethod(this, &frmmain::findGame, Qt::QueuedConnection);
+    }
 }
 
 void frmmain::findGame()
 {
-    // Off the event thread, as a Steam library on a share may keep the system waiting.
+    // Off the event thread, as a Steam library on a share may keep the system waiting. It is
+    // nobody's child: closing the window never waits for it, and it deletes itself when done.
     auto found = std::make_shared<QString>();
-    QThread *search = QThread::create([found] { *found = gamesearch::installedGame(); });
-    search->setParent(this);
+    search = QThread::create([found] { *found = gamesearch::installedGame(); });
     connect(search, &QThread::finished, this, [this, found] {
-        if (searching && !found->isEmpty())
+        if (offerFound && !found->isEmpty())
             text1->setText(*found);
     });
     connect(search, &QThread::finished, search, &QObject::deleteLater);
-    searching = true;
     search->start();
 }
 
@@ -304,7 +304,7 @@ void frmmain::installClick()
 void frmmain::text1Change()
 {
     // What the player typed, pasted or dropped stays when the search ends.
-    searching = false;
+    offerFound = false;
     // Whatever the desktop has made of Save's caption (KDE adds access keys of its own).
     if (folderSaved)
         setSaved(false);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QThread>
 #include <QWidget>
 
 class QComboBox;
@@ -21,12 +23,15 @@ class frmmain : public QWidget
 
 public:
     explicit frmmain(const QString &programFolder, QWidget *parent = nullptr);
-    ~frmmain() override;
 
     // The folder that installs write into; never shown.
     const QString &activeDataFolder() const { return Text2; }
 
+    // Whether the first run's search for the installed game is yet to end.
+    bool searchingForGame() const { return searchDue || search; }
+
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -53,5 +58,7 @@ private:
     QLabel *Status;
     QString Text2;
     bool folderSaved = false;
-    bool searching = false; // for the installed game, on a first run, while text1 is untouched
+    bool searchDue = false;   // on a first run, until the window is first drawn
+    QPointer<QThread> search; // then while it runs
+    bool offerFound = false;  // what it finds goes into text1, which the player has not touched
 };

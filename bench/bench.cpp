@@ -1,5 +1,5 @@
-// How fast the window comes up and an install goes, each against the least the same job
-// needs, measured side by side in one run. Prints figures; passes or fails nothing.
+// How fast the window comes up, on a first run too, and an install goes, each against the least
+// the same job needs, measured side by side in one run. Prints figures; passes or fails nothing.
 
 #include "app/frmmain.h"
 #include "pedgroups/catalogue.h"
@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -127,7 +128,8 @@ bool safeReplace(const QByteArray &preset, const QByteArray &target)
 bool write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size();
 }
 
 double millisecondsOf(const std::function<bool()> &job)
@@ -161,16 +163,46 @@ int main(int argc, char *argv[])
     write(target, "# the game's own groups\r\n");
     write(program + "/configs/path/config.cfg", (data + "/").toLocal8Bit() + "\r\n");
 
-    // Alternating the two keeps any drift of the machine out of the ratio; the first
-    // round of each warms fonts and plugins and is not counted.
-    std::vector<double> startUp, bare;
+    // And a first run, with no folder saved, over a home whose Steam lists three libraries, the
+    // game in the last.
+    const QString firstRun = scratch.filePath("first"), home = scratch.filePath("home");
+    QDir().mkpath(firstRun + "/configs/path");
+    QByteArray listing = "\"libraryfolders\"\n{\n";
+    for (const char *library : {"1", "2", "3"})
+        listing += QStringLiteral("\t\"%1\" { \"path\" \"%2/library%1\" }\n")
+                       .arg(QLatin1String(library), home)
+                       .toUtf8();
+    write(home + "/.local/share/Steam/steamapps/libraryfolders.vdf", listing + "}\n");
+    const QString game = home + "/library3/steamapps/common/Grand Theft Auto 3";
+    write(game + "/gta3.exe", "");
+    write(game + "/data/pedgrp.dat", "# the game's own groups\r\n");
+    qputenv("HOME", QFile::encodeName(home));
+
+    // Alternating them keeps any drift of the machine out of the ratios; the first round of
+    // each warms fonts and plugins and is not counted.
+    std::vector<double> startUp, firstStartUp, bare;
     for (int round = 0; round <= startUpRounds; ++round) {
         const double window = timeToFirstPaint([&] { return new frmmain(program); });
+        const double first = timeToFirstPaint([&] { return new frmmain(firstRun); });
         const double plain = timeToFirstPaint(bareWindow);
         if (round > 0) {
             startUp.push_back(window);
+            firstStartUp.push_back(first);
             bare.push_back(plain);
         }
+    }
+
+    // The search itself, beside the window: until the folder box offers the game.
+    std::vector<double> searches;
+    for (int round = 0; round < installRounds; ++round) {
+        searches.push_back(millisecondsOf([&] {
+            frmmain window(firstRun);
+            window.show();
+            auto *text1 = window.findChild<QLineEdit *>(QStringLiteral("text1"));
+            while (text1->text() != game + QStringLiteral("/data"))
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            return true;
+        }));
     }
 
     frmmain window(program);
@@ -201,9 +233,12 @@ int main(int argc, char *argv[])
     std::printf("Medians of %d start-ups and %zu installs (%d of each preset):\n", startUpRounds,
                 installs.size(), installRounds);
     report("start-up to first paint", median(startUp), median(bare), "bare window");
+    report("first run to first paint", median(firstStartUp), median(bare), "bare window");
+    std::printf("%-28s %9.3f ms   (beside the window)\n", "first run's search", median(searches));
     report("install", median(installs), median(floors), "safe-replace floor");
     report("install", median(installs), median(copies), "plain QFile::copy");
     std::printf("peak memory: %ld KiB\n", usage.ru_maxrss);
-    std::printf("goals: start-up ratio at most 1.05, install ratio to the floor at most 1.20\n");
+    std::printf("goals: start-up ratio at most 1.05, first run's at most 1.10, install ratio to "
+                "the floor at most 1.20\n");
     return 0;
 }

@@ -92,14 +92,22 @@ Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
     // on install another group under its name.
     if (!replaceable(game) || platform::isInside(gameFile, programFolder))
         return Outcome::NotWritten;
-    // The preset is opened first, so that an install that cannot happen keeps no copy either.
+    // Opened before anything is written, so that a missing preset writes nothing. The default
+    // group does without its preset where it puts back the game's own file.
+    QFile preset(catalogue::presetPath(programFolder, group));
+    const bool isDefault = &group == &catalogue::pedGroups.front();
+    if (!platform::openRegularFile(preset) && !isDefault)
+        return Outcome::NoPreset;
     const QString copy = keptCopy(gameFile);
-    const bool restore = &group == &catalogue::pedGroups.front() && QFileInfo(copy).isFile();
-    QFile preset(restore ? copy : catalogue::presetPath(programFolder, group));
-    if (!platform::openRegularFile(preset))
-        return restore ? Outcome::NotWritten : Outcome::NoPreset;
     if (!keepOriginal(game, copy))
         return Outcome::NotWritten;
+    if (isDefault && QFileInfo(copy).isFile()) {
+        QFile kept(copy);
+        return platform::openRegularFile(kept) && copyFile(kept, gameFile) ? Outcome::Installed
+                                                                           : Outcome::NotWritten;
+    }
+    if (!preset.isOpen())
+        return Outcome::NoPreset;
     return copyFile(preset, gameFile) ? Outcome::Installed : Outcome::NotWritten;
 }
 

@@ -98,6 +98,11 @@ QString withHome(const QString &folder)
 
 QString entry(const QString &folder, const QString &name)
 {
+#ifndef Q_OS_WIN
+    // Where names have a case, the name as asked for comes first, and takes no listing.
+    if (QFileInfo::exists(folder + name) || QFileInfo(folder + name).isSymLink())
+        return folder + name;
+#endif
     // The name it has is kept, so that the copy kept beside the game file is named after it.
     // Name filters match case-insensitively; the names asked for are ASCII.
     const QStringList names =

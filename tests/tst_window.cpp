@@ -417,8 +417,8 @@ private slots:
             QVERIFY2(makeEntry(entry), qPrintable(entry));
         window = std::make_unique<frmmain>(program);
         QTest::keyClicks(get("text1"), typed);
-        const QPointer<QThread> search = window->findChild<QThread *>();
-        QTRY_VERIFY(search.isNull());
+        window->show();
+        QTRY_VERIFY(!window->searchingForGame());
         QCOMPARE(get<QLineEdit>("text1")->text(),
                  folder(found.isEmpty() ? firstRun : expand(found)) + typed);
     }
@@ -515,6 +515,7 @@ private slots:
         row("typed, then Enter", GameFile, ">Italians", "Italians", both);
         row("a later install leaves the copy alone", Kept, "Gangs", "Gangs", both);
         row("Default Peds puts the copy back", Kept, "Default Peds", "Default Peds", both);
+        row("Default Peds leaves the game's own", GameFile, "Default Peds", "Default Peds", both);
         row("a text in another case puts it back", Kept, ">gangs", "Default Peds", both);
         row("a trailing blank puts it back", Kept, ">Gangs ", "Default Peds", both);
         row("game file in capitals", GameFile, "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig");
@@ -598,7 +599,7 @@ private slots:
         // The preset of each group names the group in its first line.
         const auto preset = read(catalogue::presetPath(program, catalogue::lookup(group)));
         QVERIFY(group.isEmpty() || preset.startsWith("# Quillfen preset: " + group.toUtf8()));
-        const bool restored = group == "Default Peds" && setup == Kept;
+        const bool restored = group == "Default Peds" && (setup == Kept || setup == GameFile);
         QCOMPARE(read(game), group.isEmpty() ? before : restored ? gameBytes : preset);
         QCOMPARE(QDir(data).entryList(anyEntry).join(' '), files);
         QVERIFY(!QFileInfo(kept).isFile() || read(kept) == gameBytes);
