@@ -215,14 +215,15 @@ void frmmain::load()
 void frmmain::paintEvent(QPaintEvent *)
 {
     // The search starts once the window is drawn, so that it never delays it.
-    if (searchDue) {
-        searchDue = false;
+    if (searchDue)
         QMetaObject::invokeMethod(this, &frmmain::findGame, Qt::QueuedConnection);
-    }
 }
 
 void frmmain::findGame()
 {
+    if (!searchDue) // asked for again by a later paint
+        return;
+    searchDue = false;
     // Off the event thread, as a Steam library on a share may keep the system waiting. It is
     // nobody's child: closing the window never waits for it, and it deletes itself when done.
     auto found = std::make_shared<QString>();

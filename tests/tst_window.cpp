@@ -133,17 +133,16 @@ class tst_window : public QObject
         return QDir::toNativeSeparators(text.replace("%1", data));
     }
 
-    // `text` with ~ for the home folder, $S for the Steam folder looked in first and $P for the
-    // Program Files of 32-bit programs, each as Windows or Wine has it. Steam's listings name
+    // `text` with ~ for the home folder, $S for the Steam folder looked in first and $P for a
+    // Program Files folder, each as Windows or Wine has it. Steam's listings name
     // Windows' folders with "\\" escaped.
     QString expand(QString text, bool listing = false)
     {
 #ifdef Q_OS_WIN
-        text.replace("$S", "~/pf86/Steam").replace("$P", "~/pf86");
+        text.replace("$S", "~/pf86/Steam").replace("$P", "~/pf");
         const QString home = QDir::toNativeSeparators(dir->path()).replace("\\", "\\\\");
 #else
-        text.replace("$S", "~/.local/share/Steam")
-            .replace("$P", "~/.wine/drive_c/Program Files (x86)");
+        text.replace("$S", "~/.local/share/Steam").replace("$P", "~/.wine/drive_c/Program Files");
         const QString home = dir->path();
 #endif
         return text.replace("~", listing ? home : dir->path());
@@ -151,7 +150,7 @@ class tst_window : public QObject
 
     // Makes what `entry` says, after expand(): "env:NAME=VALUE" an environment variable;
     // "reg:N=VALUE" the value of registry[N]; "PATH*" a game folder; "PATH=TEXT" a file, or a
-    // FIFO, a binary file or a file far too large for Steam's for <FIFO>, <binary>, <huge>.
+    // FIFO or a binary file for <FIFO> or <binary>, and TEXT<huge> that text made far too large.
     bool makeEntry(const QString &entry)
     {
         const QString name = expand(entry.section('=', 0, 0)), text = entry.section('=', 1, -1);
@@ -167,11 +166,12 @@ class tst_window : public QObject
         if (name.endsWith('*'))
             return make(name.chopped(1) + "/gta3.exe", "") &&
                    make(name.chopped(1) + "/data/pedgrp.dat", gameBytes);
-        QByteArray bytes = expand(text, true).toUtf8();
+        const bool huge = text.endsWith("<huge>");
+        QByteArray bytes = expand(huge ? text.chopped(6) : text, true).toUtf8();
         for (int i = 0; text == "<binary>" && i < 1024; ++i)
             bytes += char(i * 7);
         return make(name, text == "<FIFO>" ? aFifo : bytes) &&
-               (text != "<huge>" || QFile(name).resize(qint64(1) << 30));
+               (!huge || QFile(name).resize(qint64(1) << 30));
     }
 
     // The folder text, the status line, and Save's caption with a "*" while it can be clicked.
@@ -381,8 +381,8 @@ private slots:
         row("a listing cut short",
             QStringList{listing + then.left(then.indexOf("~") + 5), lib + "*"}, "", lib + "/data");
         row("a binary listing", QStringList{config + "<binary>", steam + "*"}, "", steam + "/data");
-        row("a listing far too large", QStringList{config + "<huge>", steam + "*"}, "",
-            steam + "/data");
+        // Not Steam's, and not read: a gigabyte would be held in memory.
+        row("a listing far too large", QStringList{config + then + "<huge>", lib + "*"}, "", "");
 #ifdef Q_OS_UNIX
         row("a FIFO as the listing", QStringList{config + "<FIFO>", steam + "*"}, "",
             steam + "/data");
@@ -397,7 +397,7 @@ private slots:
             QStringList{flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf=" + sandboxed,
                         flatpak + "/Games/" + gta3 + "*"},
             "", flatpak + "/Games/" + gta3 + "/data");
-        const QString prefix = "~/pfx/drive_c/Program Files/Rockstar Games/GTAIII";
+        const QString prefix = "~/pfx/drive_c/Program Files (x86)/Rockstar Games/GTAIII";
         row("the disc's install in WINEPREFIX", QStringList{"env:WINEPREFIX=~/pfx", prefix + "*"},
             "", prefix + "/data");
 #else
