@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
 namespace gamesearch {
@@ -44,9 +45,8 @@ QString gameInLibrary(const QString &library)
     // A name of one folder, never a way out of the library.
     const QString installed = readSteamFile(library + QStringLiteral("/steamapps/") + manifest)
                                   .text({u"AppState", u"installdir"});
-    const bool plain = !installed.isEmpty() && installed != QLatin1String(".") &&
-                       installed != QLatin1String("..") && !installed.contains(QLatin1Char('/')) &&
-                       !installed.contains(QLatin1Char('\\'));
+    static const QRegularExpression notPlain(QStringLiteral("^\\.{0,2}$|[/\\\\\\x{0}]"));
+    const bool plain = !installed.contains(notPlain);
     const QString found = plain ? dataFolderIn(common + installed) : QString();
     return !found.isEmpty() ? found : dataFolderIn(common + usualFolder);
 }
