@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 
 namespace gamesearch {
@@ -45,8 +44,9 @@ QString gameInLibrary(const QString &library)
     // A name of one folder, never a way out of the library.
     const QString installed = readSteamFile(library + QStringLiteral("/steamapps/") + manifest)
                                   .text({u"AppState", u"installdir"});
-    static const QRegularExpression notPlain(QStringLiteral("^\\.{0,2}$|[/\\\\\\x{0}]"));
-    const bool plain = !installed.contains(notPlain);
+    const bool plain = !installed.isEmpty() && installed != QLatin1String(".") &&
+                       installed != QLatin1String("..") && !installed.contains(QLatin1Char('/')) &&
+                       !installed.contains(QLatin1Char('\\')) && !installed.contains(QChar(0));
     const QString found = plain ? dataFolderIn(common + installed) : QString();
     return !found.isEmpty() ? found : dataFolderIn(common + usualFolder);
 }

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -60,9 +59,21 @@ bool isWhole(const QString &folder)
     if (folder.contains(QChar(0)))
         return false;
 #ifdef Q_OS_WIN
-    static const QRegularExpression whole(
-        QStringLiteral(R"(^([A-Za-z]:[\\/]|[\\/]{2}[^\\/]+[\\/][^\\/]))"));
-    return whole.match(folder).hasMatch();
+    // Written out, not as a regular expression: the search for the game asks from a thread of its
+    // own, where a compiled expression keeps a per-thread stack that MinGW's runtime can leave
+    // locked at exit.
+    const auto isSeparator = [&folder](qsizetype at) {
+        return at < folder.size() && (folder[at] == u'\\' || folder[at] == u'/');
+    };
+    if (folder.size() >= 3 && folder[0].isLetter() && folder[0].unicode() < 128 &&
+        folder[1] == u':' && isSeparator(2))
+        return true;
+    if (!isSeparator(0) || !isSeparator(1))
+        return false;
+    qsizetype share = 2;
+    while (share < folder.size() && !isSeparator(share))
+        ++share;
+    return share > 2 && share + 1 < folder.size() && !isSeparator(share + 1);
 #else
     return folder.startsWith(QLatin1Char('/'));
 #endif
