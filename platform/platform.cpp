@@ -59,9 +59,7 @@ bool isWhole(const QString &folder)
     if (folder.contains(QChar(0)))
         return false;
 #ifdef Q_OS_WIN
-    // Written out, not as a regular expression: the search for the game asks from a thread of its
-    // own, where a compiled expression keeps a per-thread stack that MinGW's runtime can leave
-    // locked at exit.
+    // Written out, with no regular expression: see platform.h.
     const auto isSeparator = [&folder](qsizetype at) {
         return at < folder.size() && (folder[at] == u'\\' || folder[at] == u'/');
     };
@@ -115,12 +113,16 @@ QString entry(const QString &folder, const QString &name)
         return folder + name;
 #endif
     // The name it has is kept, so that the copy kept beside the game file is named after it.
-    // Name filters match case-insensitively; the names asked for are ASCII.
-    const QStringList names =
-        QDir(folder).entryList({name}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
-    if (names.isEmpty() || names.contains(name))
+    // Compared here rather than by a name filter, which would take a regular expression.
+    const QStringList names = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    if (names.contains(name))
         return folder + name;
-    return folder + names.first();
+    for (const QString &found : names) {
+        if (found.compare(name, Qt::CaseInsensitive) == 0)
+            return folder + found;
+    }
+    return folder + name;
 }
 
 QString gameFile(const QString &folder)

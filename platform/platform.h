@@ -8,8 +8,12 @@ class QFile;
 
 // Where Windows and the POSIX systems the game runs on (under Wine or Proton) differ in their
 // paths and file names, and in where Steam and the game are installed, the difference lives
-// behind these functions, and the rest of the program only joins texts. Qt carries the differences
-// below that: the code page of 8-bit text, and what a file's permissions allow.
+// behind these functions, and the rest of the program only joins texts.
+//
+// The search for the game calls them from a thread of its own. None uses a regular expression:
+// one matched on a thread leaves a clean-up for that thread's end, and in a MinGW program such
+// clean-ups can keep the process from ending after its window has closed. Qt carries the
+// differences below that: the code page of 8-bit text, and what a file's permissions allow.
 namespace platform {
 
 // The path separator: "\" on Windows, "/" elsewhere.

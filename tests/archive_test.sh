@@ -83,7 +83,8 @@ done
 if [ -z "$qt" ]; then
     # The system's Qt, and no library from beside the folder it was unpacked in.
     ! readelf -d "$folder/$exe" | grep -E 'RPATH|RUNPATH' || fail "the program looks for libraries"
-    QT_QPA_PLATFORM=offscreen "$folder/$exe" &
+    # A first run looks for the game under the home folder: here, not the user's.
+    env -u XDG_DATA_HOME -u WINEPREFIX HOME="$scratch" QT_QPA_PLATFORM=offscreen "$folder/$exe" &
     pid=$!
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "the unpacked program did not keep running"
