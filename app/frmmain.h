@@ -16,7 +16,9 @@ class QPushButton;
 //
 // While the folder in text1 is the one checked and saved, Save is disabled with caption
 // "Saved", and installs go into it; otherwise Save is enabled with "Save", and installs are
-// refused.
+// refused. On a first run the folder box offers the installed game's data folder, found beside
+// the window, unless the player has written in it by then; a game's folder, gta3.exe or
+// pedgrp.dat dropped on the window goes into the folder box as if typed.
 class frmmain : public QWidget
 {
     Q_OBJECT
