@@ -47,7 +47,9 @@ QString gameInLibrary(const QString &library)
     const bool plain = !installed.isEmpty() && installed != QLatin1String(".") &&
                        installed != QLatin1String("..") && !installed.contains(QLatin1Char('/')) &&
                        !installed.contains(QLatin1Char('\\')) && !installed.contains(QChar(0));
-    const QString found = plain ? dataFolderIn(common + installed) : QString();
+    // Most manifests name the usual folder, which is then looked into once.
+    const QString found =
+        plain && installed != usualFolder ? dataFolderIn(common + installed) : QString();
     return !found.isEmpty() ? found : dataFolderIn(common + usualFolder);
 }
 
