@@ -1,11 +1,11 @@
 #include "frmmain.h"
 
 #include "folder/datafolder.h"
-#include "folder/gamesearch.h"
 #include "folder/settingfile.h"
 #include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
 #include "platform/platform.h"
+#include "search/gamesearch.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,9 +20,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -194,8 +196,6 @@ void frmmain::load()
         text1->setText(stored.text);
     if (stored.state == settingfile::StoredFolder::Complete)
         setSaved(true);
-    // On a first run the folder box offers the installed game's data folder, once found.
-    searchDue = offerFound = stored.state == settingfile::StoredFolder::Nothing;
 
     Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
 
@@ -205,35 +205,82 @@ void frmmain::load()
 
     if (folderSaved) {
         Text2 = text1->text();
-        // A player coming back sees which group the game holds.
-        const catalogue::PedGroup *installed = pedgroups::installedGroup(Text2);
-        Status->setText(installed ? installedText(*installed)
-                                  : QStringLiteral("Path Set. Please Select Your Peds"));
+        Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
     }
+    // Read once the window shows: on a first run where the game is, otherwise whether the saved
+    // folder is still there and which group its game holds.
+    startDue = folderSaved || stored.state == settingfile::StoredFolder::Nothing;
+    offerFound = !folderSaved;
+    acted = false;
 }
 
 void frmmain::paintEvent(QPaintEvent *)
 {
-    // The search starts once the window is drawn, so that it never delays it.
-    if (searchDue)
-        QMetaObject::invokeMethod(this, &frmmain::findGame, Qt::QueuedConnection);
+    // What start-up reads of the player's folders waits for the window to be drawn, so that it
+    // never delays it.
+    if (startDue)
+        QMetaObject::invokeMethod(this, &frmmain::readBeside, Qt::QueuedConnection);
+}
+
+template <class Work, class Done> void frmmain::beside(Work work, Done done)
+{
+    // Off the event thread, as a drive or a share may keep the system waiting. The thread is
+    // nobody's child: closing the window never waits for it, and it deletes itself when done.
+    auto result = std::make_shared<decltype(work())>();
+    QThread *thread = QThread::create([work, result] { *result = work(); });
+    ++pending;
+    connect(thread, &QThread::finished, this, [this, done, result] {
+        --pending;
+        done(*result);
+    });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+}
+
+void frmmain::readBeside()
+{
+    if (!startDue) // asked for again by a later paint
+        return;
+    startDue = false;
+    if (!folderSaved) {
+        findGame();
+        return;
+    }
+    const QString saved = Text2;
+    beside(
+        [saved] {
+            const bool gone = datafolder::isGone(saved);
+            return std::pair(gone, gone ? nullptr : pedgroups::installedGroup(saved));
+        },
+        [this](const std::pair<bool, const catalogue::PedGroup *> &answer) {
+            // Whatever the player has done meanwhile stands.
+            if (acted)
+                return;
+            if (answer.first) {
+                // Moved, uninstalled or not plugged in: a first run, which stores nothing until
+                // Save, so the saved folder still serves once its drive is back.
+                setSaved(false);
+                Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
+                offerFound = true;
+                findGame();
+            } else if (const catalogue::PedGroup *installed = answer.second) {
+                // A player coming back sees which group the game holds, and installs it again
+                // unless they choose another.
+                Status->setText(installedText(*installed));
+                if (List1->currentIndex() < 0 &&
+                    List1->currentText() == QLatin1String("Default Peds"))
+                    List1->setCurrentIndex(int(installed - catalogue::pedGroups.data()));
+            }
+        });
 }
 
 void frmmain::findGame()
 {
-    if (!searchDue) // asked for again by a later paint
-        return;
-    searchDue = false;
-    // Off the event thread, as a Steam library on a share may keep the system waiting. It is
-    // nobody's child: closing the window never waits for it, and it deletes itself when done.
-    auto found = std::make_shared<QString>();
-    search = QThread::create([found] { *found = gamesearch::installedGame(); });
-    connect(search, &QThread::finished, this, [this, found] {
-        if (offerFound && !found->isEmpty())
-            text1->setText(*found);
-    });
-    connect(search, &QThread::finished, search, &QObject::deleteLater);
-    search->start();
+    beside([] { return gamesearch::installedGame(); },
+           [this](const QString &found) {
+               if (offerFound && !found.isEmpty())
+                   text1->setText(found);
+           });
 }
 
 void frmmain::setSaved(bool saved)
@@ -245,6 +292,7 @@ void frmmain::setSaved(bool saved)
 
 void frmmain::saveClick()
 {
+    acted = true;
     // The separator goes on unconditionally, and the box shows it at once.
     const QString typed = text1->text();
     text1->setText(typed + platform::separator());
@@ -282,6 +330,7 @@ void frmmain::failSave(const QString &message)
 
 void frmmain::installClick()
 {
+    acted = true;
     if (!folderSaved) {
         QMessageBox::information(this, QString(),
                                  QStringLiteral("Please Set GTA3 Peds Group File First"));
@@ -300,13 +349,17 @@ void frmmain::installClick()
     QMessageBox::critical(this, QStringLiteral("Error"),
                           QStringLiteral("Error! Could Not Install '%1'. %2")
                               .arg(label, whatToCheck(outcome, group)));
+    // Save is armed for the folder to be saved again, as the message asks.
+    if (outcome == pedgroups::Outcome::NotWhole || outcome == pedgroups::Outcome::Gone)
+        setSaved(false);
 }
 
 void frmmain::text1Change()
 {
     // What the player typed, pasted or dropped stays when the search ends.
+    acted = true;
     offerFound = false;
-    // Whatever the desktop has made of Save's caption (KDE adds access keys of its own).
+    // An edited folder is no longer the one checked.
     if (folderSaved)
         setSaved(false);
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
-#include <QThread>
 #include <QWidget>
 
 class QComboBox;
@@ -16,9 +14,12 @@ class QPushButton;
 //
 // While the folder in text1 is the one checked and saved, Save is disabled with caption
 // "Saved", and installs go into it; otherwise Save is enabled with "Save", and installs are
-// refused. On a first run the folder box offers the installed game's data folder, found beside
-// the window, unless the player has written in it by then; a game's folder, gta3.exe or
-// pedgrp.dat dropped on the window goes into the folder box as if typed.
+// refused. The window shows at once, and what start-up reads of the player's folders comes in
+// once read, unless the player has acted by then: on a first run the installed game's data
+// folder, offered in the folder box; otherwise, for a saved folder that is gone, a first run's
+// state and offer, and for one whose game holds a preset, that group in the status line and the
+// list. A game's folder, gta3.exe or pedgrp.dat dropped on the window goes into the folder box
+// as if typed.
 class frmmain : public QWidget
 {
     Q_OBJECT
@@ -29,8 +30,8 @@ public:
     // The folder that installs write into; never shown.
     const QString &activeDataFolder() const { return Text2; }
 
-    // Whether the first run's search for the installed game is yet to end.
-    bool searchingForGame() const { return searchDue || search; }
+    // Whether what start-up reads of the player's folders is yet to come in.
+    bool startingUp() const { return startDue || pending > 0; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -44,7 +45,10 @@ private slots:
 
 private:
     void load();
+    void readBeside();
     void findGame();
+    // Runs `work` off the event thread, then `done` with its result on it.
+    template <class Work, class Done> void beside(Work work, Done done);
     void setSaved(bool saved);
     void failSave(const QString &message);
 
@@ -60,7 +64,8 @@ private:
     QLabel *Status;
     QString Text2;
     bool folderSaved = false;
-    bool searchDue = false;   // on a first run, until the window is first drawn
-    QPointer<QThread> search; // then while it runs
-    bool offerFound = false;  // what it finds goes into text1, which the player has not touched
+    bool startDue = false;   // until the window is first drawn
+    int pending = 0;         // then what is being read beside it
+    bool acted = false;      // the player has saved, installed or edited since start-up
+    bool offerFound = false; // the game found goes into text1, which the player has not touched
 };

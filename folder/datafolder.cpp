@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace datafolder {
 
@@ -28,6 +29,10 @@ QString cleaned(const QString &typed)
     if (folder.size() >= 2 && folder.startsWith(QLatin1Char('"')) &&
         folder.endsWith(QLatin1Char('"')))
         folder = folder.mid(1, folder.size() - 2);
+    // Some file managers copy a folder as its address: file:///home/me/My%20Games.
+    const QUrl url(folder);
+    if (folder.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) && url.isLocalFile())
+        return QDir::toNativeSeparators(url.toLocalFile());
     return platform::withHome(folder);
 }
 
@@ -41,9 +46,9 @@ GamePath kindOf(const QFileInfo &path)
     if (!path.isFile())
         return GamePath::None;
     const QString name = path.fileName();
-    if (name.compare(QLatin1String("pedgrp.dat"), Qt::CaseInsensitive) == 0)
+    if (name.compare(platform::gameFileName, Qt::CaseInsensitive) == 0)
         return GamePath::GameFile;
-    if (name.compare(QLatin1String("gta3.exe"), Qt::CaseInsensitive) == 0)
+    if (name.compare(platform::gameProgramName, Qt::CaseInsensitive) == 0)
         return GamePath::Program;
     return GamePath::None;
 }
@@ -54,14 +59,13 @@ QString dataFolderFor(const QString &path)
 {
     const QFileInfo info(path);
     const QString sep = platform::separator();
-    const QString data = QStringLiteral("data");
     switch (kindOf(info)) {
     case GamePath::GameFolder:
-        return platform::entry(QDir::toNativeSeparators(QDir::cleanPath(path)) + sep, data) + sep;
+        return QDir::toNativeSeparators(platform::dataFolderOf(QDir::cleanPath(path))) + sep;
     case GamePath::GameFile:
         return QDir::toNativeSeparators(info.path()) + sep;
     case GamePath::Program:
-        return platform::entry(QDir::toNativeSeparators(info.path()) + sep, data) + sep;
+        return QDir::toNativeSeparators(platform::dataFolderOf(info.path())) + sep;
     case GamePath::None:
         break;
     }
@@ -84,6 +88,11 @@ std::optional<QString> check(const QString &typed)
     if (!data.isEmpty() && holdsGameFile(data))
         return data;
     return std::nullopt;
+}
+
+bool isGone(const QString &saved)
+{
+    return platform::isWhole(saved) && !QFileInfo(saved).isDir();
 }
 
 bool pointsAtGame(const QString &path)

@@ -1,6 +1,6 @@
 // Any bytes at all as Steam's listing or manifest, looked up as the game search looks them up.
 
-#include "folder/keyvalues.h"
+#include "search/keyvalues.h"
 
 #include <cstddef>
 #include <cstdint>

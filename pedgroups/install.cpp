@@ -89,8 +89,9 @@ Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
     const QString gameFile = platform::gameFile(dataFolder + platform::separator());
     const QFileInfo game(gameFile);
     // A game file linked to one of our presets would have the preset rewritten, and from then
-    // on install another group under its name.
-    if (!replaceable(game) || platform::isInside(gameFile, programFolder))
+    // on install another group under its name. Quillfen itself may well be in the game's folder.
+    const QString presets = programFolder + platform::native("\\configs");
+    if (!replaceable(game) || platform::isInside(gameFile, presets))
         return Outcome::NotWritten;
     // Opened before anything is written, so that a missing preset writes nothing. The default
     // group does without its preset where it puts back the game's own file.

@@ -28,8 +28,9 @@ QString keptCopy(const QString &gameFile);
 // temporary file beside the game file where the system cannot make a file without a name
 // (Windows among them). If the preset cannot be read, the copy cannot be kept, or the folder
 // takes no new file, nothing is installed. An existing game file keeps its permissions, and a
-// symbolic link keeps pointing where it did, unless it leads into `programFolder`: that game
-// file is never written.
+// symbolic link keeps pointing where it did. A game file that is, or leads through links to, a
+// file in the configs folder of `programFolder` is never written; Quillfen's folder may
+// otherwise be anywhere, the game's folder included.
 Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
                 const QString &dataFolder);
 

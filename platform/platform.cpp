@@ -17,9 +17,9 @@
 
 namespace platform {
 
-namespace {
+const QString gameProgramName = QStringLiteral("gta3.exe");
+const QString dataFolderName = QStringLiteral("data");
 const QString gameFileName = QStringLiteral("pedgrp.dat");
-}
 
 QString separator()
 {
@@ -81,8 +81,11 @@ bool isInside(const QString &path, const QString &folder)
 {
     const QFileInfo info(path);
     QString real = info.canonicalFilePath();
+    // A link to nowhere is judged by where it leads, as a write through it would make the file
+    // there.
     if (real.isEmpty())
-        real = QFileInfo(info.path()).canonicalFilePath();
+        real = QFileInfo(QFileInfo(info.isSymLink() ? info.symLinkTarget() : path).path())
+                   .canonicalFilePath();
     QString top = QFileInfo(folder).canonicalFilePath();
     if (real.isEmpty() || top.isEmpty())
         return false;
@@ -125,9 +128,50 @@ QString entry(const QString &folder, const QString &name)
     return folder + name;
 }
 
+QString entryPath(const QString &folder, std::initializer_list<QString> names)
+{
+    QString path = folder;
+    for (const QString &name : names)
+        path = entry(path + QLatin1Char('/'), name);
+    return path;
+}
+
 QString gameFile(const QString &folder)
 {
     return entry(folder, gameFileName);
+}
+
+QString dataFolderOf(const QString &game)
+{
+    return entryPath(game, {dataFolderName});
+}
+
+bool holdsGame(const QString &game)
+{
+    return QFileInfo(entryPath(game, {gameProgramName})).isFile() &&
+           QFileInfo(entryPath(game, {dataFolderName, gameFileName})).isFile();
+}
+
+QString realFolder(const QString &folder)
+{
+    QString real = QFileInfo(folder).canonicalFilePath();
+    if (real.isEmpty() || !QFileInfo(real).isDir())
+        return {};
+#ifdef Q_OS_WIN
+    // The names as typed or stored (Steam stores its own in lower case), each taken as it is on
+    // disk. The root stays: a drive letter in capitals, or \\server\share as given.
+    qsizetype root = 2;
+    if (real.startsWith(QLatin1String("//"))) {
+        root = real.indexOf(QLatin1Char('/'), real.indexOf(QLatin1Char('/'), 2) + 1);
+        if (root < 0)
+            return QDir::toNativeSeparators(real);
+    }
+    QString onDisk = real.left(root).toUpper();
+    for (const QString &name : real.mid(root).split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        onDisk = entry(onDisk + QLatin1Char('/'), name);
+    real = onDisk;
+#endif
+    return QDir::toNativeSeparators(real);
 }
 
 namespace {
@@ -177,11 +221,34 @@ QList<Steam> steamInstalls()
     return steams;
 }
 
-QStringList discInstalls()
+QStringList gameFolders()
 {
-    const QString game = QStringLiteral("\\Rockstar Games\\GTAIII");
-    return {folderFrom("ProgramFiles(x86)", QStringLiteral("C:\\Program Files (x86)")) + game,
-            folderFrom("ProgramFiles", QStringLiteral("C:\\Program Files")) + game};
+    // Steam, Rockstar's launcher and the 2002 installer are 32-bit programs: their keys are in
+    // the machine's 32-bit view. The launcher itself installs as a 64-bit program.
+    const QString x86 = folderFrom("ProgramFiles(x86)", QStringLiteral("C:\\Program Files (x86)"));
+    const QString x64 = folderFrom("ProgramFiles", QStringLiteral("C:\\Program Files"));
+    const QStringList folders{
+        registryText(HKEY_LOCAL_MACHINE,
+                     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
+                     L"InstallLocation", KEY_WOW64_32KEY),
+        registryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Rockstar Games\\Grand Theft Auto III",
+                     L"InstallFolder", KEY_WOW64_32KEY),
+        x64 + QStringLiteral("\\Rockstar Games\\Grand Theft Auto III"),
+        registryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Rockstar Games\\GTAIII", L"Path",
+                     KEY_WOW64_32KEY),
+        x86 + QStringLiteral("\\Rockstar Games\\GTAIII"),
+        x64 + QStringLiteral("\\Rockstar Games\\GTAIII")};
+    QStringList whole;
+    for (const QString &folder : folders) {
+        if (isWhole(folder))
+            whole << folder;
+    }
+    return whole;
+}
+
+QList<PrefixFolder> prefixFolders(const QStringList &)
+{
+    return {};
 }
 #else
 QList<Steam> steamInstalls()
@@ -199,22 +266,49 @@ QList<Steam> steamInstalls()
             {home + QStringLiteral("/snap/steam/common/.local/share/Steam"), {}}};
 }
 
-QStringList discInstalls()
+QStringList gameFolders()
 {
-    const QString home = QDir::homePath();
-    QStringList prefixes{home + QStringLiteral("/.wine")};
+    QStringList prefixes{QDir::homePath() + QStringLiteral("/.wine")};
     const QString chosen = folderFrom("WINEPREFIX", {});
     if (!chosen.isEmpty())
         prefixes.prepend(chosen);
     QStringList folders;
-    for (const QString &prefix : prefixes) {
-        for (const char *programFiles : {"Program Files (x86)", "Program Files"})
-            folders << prefix + QStringLiteral("/drive_c/%1/Rockstar Games/GTAIII")
-                                    .arg(QLatin1String(programFiles));
-    }
+    for (const QString &prefix : prefixes)
+        folders << gameFoldersIn(prefix);
+    return folders;
+}
+
+QList<PrefixFolder> prefixFolders(const QStringList &libraries)
+{
+    const QString home = QDir::homePath();
+    const QString data = folderFrom("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
+    QList<PrefixFolder> folders{
+        {home + QStringLiteral("/Games"), {}}, // Lutris
+        {home + QStringLiteral("/Games/Heroic/Prefixes/default"), {}},
+        {data + QStringLiteral("/bottles/bottles"), {}},
+        {home + QStringLiteral("/.var/app/com.usebottles.bottles/data/bottles/bottles"), {}},
+        {home + QStringLiteral("/.PlayOnLinux/wineprefix"), {}},
+        {home + QStringLiteral("/.cxoffice"), {}}}; // CrossOver's bottles
+    // A disc's copy added to Steam as a game of its own runs in a prefix of Proton's.
+    for (const QString &library : libraries)
+        folders.append(
+            {entryPath(library, {QStringLiteral("steamapps"), QStringLiteral("compatdata")}),
+             QStringLiteral("/pfx")});
     return folders;
 }
 #endif
+
+QStringList gameFoldersIn(const QString &prefix)
+{
+    QStringList folders;
+    for (const char *programFiles : {"Program Files (x86)", "Program Files"}) {
+        // Rockstar's launcher's folder, then the disc installer's.
+        for (const char *game : {"Grand Theft Auto III", "GTAIII"})
+            folders << entryPath(prefix, {QStringLiteral("drive_c"), QLatin1String(programFiles),
+                                          QStringLiteral("Rockstar Games"), QLatin1String(game)});
+    }
+    return folders;
+}
 
 bool openRegularFile(QFile &file)
 {

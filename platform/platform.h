@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+
 class QFile;
 
 // Where Windows and the POSIX systems the game runs on (under Wine or Proton) differ in their
@@ -47,8 +49,26 @@ QString withHome(const QString &folder);
 // alike. The folder is joined as it stands.
 QString entry(const QString &folder, const QString &name);
 
-// The game's pedgrp.dat inside `folder`, as entry() finds it.
+// `folder` followed by each of `names` in turn, each under the name it has there, as entry()
+// finds it; `folder` has no trailing separator.
+QString entryPath(const QString &folder, std::initializer_list<QString> names);
+
+// The game's own names, which it finds in any case, as entry() does.
+extern const QString gameProgramName, dataFolderName, gameFileName;
+
+// The game's pedgrp.dat inside `folder`, a data folder that ends in a separator.
 QString gameFile(const QString &folder);
+
+// The data folder inside `game`, the game's folder, without a trailing separator.
+QString dataFolderOf(const QString &game);
+
+// Whether `game` holds the game: gta3.exe beside data/pedgrp.dat. The Definitive Edition, which
+// has neither there, never does.
+bool holdsGame(const QString &game);
+
+// `folder` as it is on disk: its links followed, without "." or "..", in the system's separators,
+// and on Windows in the case each name has there. Empty if there is no such folder.
+QString realFolder(const QString &folder);
 
 // A Steam install, in the order Steam is looked for on this system. A Flatpak Steam names paths
 // in the user's home folder as its sandbox sees them; they lie inside `sandboxHome`.
@@ -59,8 +79,23 @@ struct Steam
 };
 QList<Steam> steamInstalls();
 
-// Where the game's own installer puts the game folder, in the order to look.
-QStringList discInstalls();
+// Game folders to look in after Steam's libraries, in the order to look: on Windows those that
+// Steam's uninstall entry, Rockstar's launcher and the disc's installer record or use; elsewhere
+// where they put the game inside the Wine prefixes of $WINEPREFIX and ~/.wine.
+QStringList gameFolders();
+
+// A folder of Wine prefixes, as game managers keep them: each of its entries, followed by
+// `below`, is a prefix.
+struct PrefixFolder
+{
+    QString folder;
+    QString below;
+};
+// Those of the game managers, then Proton's in each of the Steam `libraries`; none on Windows.
+QList<PrefixFolder> prefixFolders(const QStringList &libraries);
+
+// Where the disc's installer and Rockstar's launcher put the game inside the Wine prefix `prefix`.
+QStringList gameFoldersIn(const QString &prefix);
 
 // Opens `file` for reading if it names a regular file. A FIFO or a device fails at once
 // instead of blocking the event thread.

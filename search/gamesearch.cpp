@@ -1,9 +1,9 @@
 #include "gamesearch.h"
 
-#include "folder/keyvalues.h"
 #include "platform/platform.h"
+#include "search/keyvalues.h"
 
-#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -14,10 +14,13 @@ namespace {
 
 // Far longer than any listing or manifest Steam writes; a longer file is not one of them.
 constexpr qint64 longestFile = 1 << 20;
+// Far more prefixes than anyone keeps in one folder; the rest of a larger one is not looked at.
+constexpr int mostPrefixes = 300;
 
 // The original GTA3's Steam app.
 const QString manifest = QStringLiteral("appmanifest_12100.acf");
 const QString usualFolder = QStringLiteral("Grand Theft Auto 3");
+const QString steamapps = QStringLiteral("steamapps");
 
 keyvalues::Node readSteamFile(const QString &path)
 {
@@ -28,29 +31,27 @@ keyvalues::Node readSteamFile(const QString &path)
     return text.size() > longestFile ? keyvalues::Node() : keyvalues::parse(text);
 }
 
-// The data folder of the game in `game`, if it holds one.
+// The data folder of the game in `game`, as offered; empty if it holds none.
 QString dataFolderIn(const QString &game)
 {
-    const QString data = platform::entry(game + QLatin1Char('/'), QStringLiteral("data"));
-    const bool isGame =
-        QFileInfo(platform::entry(game + QLatin1Char('/'), QStringLiteral("gta3.exe"))).isFile() &&
-        QFileInfo(platform::gameFile(data + QLatin1Char('/'))).isFile();
-    return isGame ? QDir::toNativeSeparators(data) : QString();
+    return platform::holdsGame(game) ? platform::realFolder(platform::dataFolderOf(game))
+                                     : QString();
 }
 
 QString gameInLibrary(const QString &library)
 {
-    const QString common = library + QStringLiteral("/steamapps/common/");
+    const QString common = platform::entryPath(library, {steamapps, QStringLiteral("common")});
     // A name of one folder, never a way out of the library.
-    const QString installed = readSteamFile(library + QStringLiteral("/steamapps/") + manifest)
+    const QString installed = readSteamFile(platform::entryPath(library, {steamapps, manifest}))
                                   .text({u"AppState", u"installdir"});
     const bool plain = !installed.isEmpty() && installed != QLatin1String(".") &&
                        installed != QLatin1String("..") && !installed.contains(QLatin1Char('/')) &&
                        !installed.contains(QLatin1Char('\\')) && !installed.contains(QChar(0));
     // Most manifests name the usual folder, which is then looked into once.
-    const QString found =
-        plain && installed != usualFolder ? dataFolderIn(common + installed) : QString();
-    return !found.isEmpty() ? found : dataFolderIn(common + usualFolder);
+    const QString found = plain && installed.compare(usualFolder, Qt::CaseInsensitive) != 0
+                              ? dataFolderIn(platform::entryPath(common, {installed}))
+                              : QString();
+    return !found.isEmpty() ? found : dataFolderIn(platform::entryPath(common, {usualFolder}));
 }
 
 // The libraries `steam` lists: its own folder, then each that its listings name, in both the
@@ -59,8 +60,10 @@ QStringList librariesOf(const platform::Steam &steam)
 {
     const QString home = QDir::homePath() + QLatin1Char('/');
     QStringList libraries{steam.folder};
-    for (const char *listing : {"/config/libraryfolders.vdf", "/steamapps/libraryfolders.vdf"}) {
-        const keyvalues::Node file = readSteamFile(steam.folder + QLatin1String(listing));
+    const QString config = QStringLiteral("config"), listing = QStringLiteral("libraryfolders.vdf");
+    for (const QString &path : {platform::entryPath(steam.folder, {config, listing}),
+                                platform::entryPath(steam.folder, {steamapps, listing})}) {
+        const keyvalues::Node file = readSteamFile(path);
         const keyvalues::Node *folders = file.child(u"libraryfolders");
         if (!folders)
             continue;
@@ -79,12 +82,23 @@ QStringList librariesOf(const platform::Steam &steam)
     return libraries;
 }
 
+// The first entries of `folder`, without a walk below them.
+QStringList firstEntries(const QString &folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.size() < mostPrefixes && it.hasNext())
+        entries << it.next();
+    return entries;
+}
+
 } // namespace
 
 QString installedGame()
 {
     // Most of Steam's usual places link to one another: each real folder is read once.
     QSet<QString> steamsRead, librariesSearched;
+    QStringList libraries;
     const auto firstTime = [](QSet<QString> &seen, const QString &folder) {
         if (!platform::isWhole(folder))
             return false;
@@ -100,15 +114,25 @@ QString installedGame()
         for (const QString &library : librariesOf(steam)) {
             if (!firstTime(librariesSearched, library))
                 continue;
+            libraries << library;
             const QString found = gameInLibrary(library);
             if (!found.isEmpty())
                 return found;
         }
     }
-    for (const QString &game : platform::discInstalls()) {
+    for (const QString &game : platform::gameFolders()) {
         const QString found = dataFolderIn(game);
         if (!found.isEmpty())
             return found;
+    }
+    for (const platform::PrefixFolder &prefixes : platform::prefixFolders(libraries)) {
+        for (const QString &prefix : firstEntries(prefixes.folder)) {
+            for (const QString &game : platform::gameFoldersIn(prefix + prefixes.below)) {
+                const QString found = dataFolderIn(game);
+                if (!found.isEmpty())
+                    return found;
+            }
+        }
     }
     return {};
 }

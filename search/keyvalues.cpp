@@ -21,11 +21,12 @@ public:
     void readBlock(Node &block, int depth)
     {
         QString key, value;
-        while (next(key) == String) {
-            const Token token = next(value);
+        Token token;
+        while ((token = next(key)) == String) {
+            token = next(value);
             if (token == String) {
                 block.children.push_back({key, value, false, {}});
-            } else if (token == Open && depth < deepest) {
+            } else if (token == Open) {
                 Node child{key, {}, true, {}};
                 readBlock(child, depth + 1);
                 block.children.push_back(std::move(child));
@@ -34,6 +35,9 @@ public:
                 at = text.size();
             }
         }
+        // A block without a key: what follows would be taken for the outer block's.
+        if (token == Open)
+            at = text.size();
     }
 
 private:
@@ -56,6 +60,8 @@ private:
                 ++at;
                 return c == '{' ? Open : Close;
             }
+            if (c == '"' && !closed())
+                return End; // half a string is no value
             QByteArray bytes = c == '"' ? quoted() : bare();
             // A condition such as [$WIN32] after a value; Steam's own files have none.
             if (c != '"' && bytes.startsWith('['))
@@ -63,6 +69,18 @@ private:
             string = QString::fromUtf8(bytes);
             return String;
         }
+    }
+
+    // Whether the string that starts here has its closing quote.
+    bool closed() const
+    {
+        for (qsizetype i = at + 1; i < text.size(); ++i) {
+            if (text[i] == '"')
+                return true;
+            if (text[i] == '\\')
+                ++i;
+        }
+        return false;
     }
 
     QByteArray quoted()

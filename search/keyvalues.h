@@ -23,8 +23,9 @@ struct Node
 };
 
 // The entries of `text`, as a block without a key. Whatever the text holds, the read ends: what
-// cannot be read (a cut, an unclosed string, nesting far deeper than Steam's) ends it there,
-// keeping what came before. Strings are UTF-8 with \\, \" , \n and \t escaped.
+// cannot be read (a cut, an unclosed string, a block without a key, nesting far deeper than
+// Steam's) ends it there, keeping what came before; half a string is no value. Strings are UTF-8
+// with \\, \" , \n and \t escaped.
 Node parse(QByteArrayView text);
 
 } // namespace keyvalues
