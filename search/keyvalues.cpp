@@ -26,7 +26,7 @@ public:
             token = next(value);
             if (token == String) {
                 block.children.push_back({key, value, false, {}});
-            } else if (token == Open) {
+            } else if (token == Open && depth < deepest) {
                 Node child{key, {}, true, {}};
                 readBlock(child, depth + 1);
                 block.children.push_back(std::move(child));

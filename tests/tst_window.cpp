@@ -204,7 +204,7 @@ class tst_window : public QObject
         for (int i = 0; text == "<binary>" && i < 1024; ++i)
             bytes += char(i * 7);
         if (text == "<deep>")
-            bytes = "\"libraryfolders\" " + QByteArray("a{").repeated(100000);
+            bytes = "\"libraryfolders\" {" + QByteArray("a{").repeated(100000);
         return make(name, text == "<FIFO>" ? aFifo : bytes) &&
                (!huge || QFile(name).resize(qint64(1) << 30));
     }
@@ -441,7 +441,9 @@ private slots:
             disc + "/data");
         const QString up = R"("AppState" { "installdir" ".." })";
         row("an installdir out of the library",
-            QStringList{"$S/steamapps/appmanifest_12100.acf=" + up, "$S/steamapps*"}, "", "");
+            QStringList{"$S/steamapps/appmanifest_12100.acf=" + up, "$S/steamapps*",
+                        "$S/steamapps/common/other/gta3.exe="},
+            "", "");
         // Old libraries name Steam's folders in capitals, and a manifest may not match the case.
         const QString cased = R"("AppState" { "installdir" "gta iii" })";
         row("SteamApps, and an installdir in another case",
