@@ -163,8 +163,9 @@ int main(int argc, char *argv[])
     write(target, "# the game's own groups\r\n");
     write(program + "/configs/path/config.cfg", (data + "/").toLocal8Bit() + "\r\n");
 
-    // And a first run, with no folder saved, over a home whose Steam lists three libraries, the
-    // game in the last.
+    // And a first run, with no folder saved, over a home whose Steam lists three libraries and
+    // which holds a hundred Wine prefixes of Lutris's, none with the game, which is in a prefix of
+    // Bottles's, looked in after them.
     const QString firstRun = scratch.filePath("first"), home = scratch.filePath("home");
     QDir().mkpath(firstRun + "/configs/path");
     QByteArray listing = "\"libraryfolders\"\n{\n";
@@ -173,10 +174,19 @@ int main(int argc, char *argv[])
                        .arg(QLatin1String(library), home)
                        .toUtf8();
     write(home + "/.local/share/Steam/steamapps/libraryfolders.vdf", listing + "}\n");
-    const QString game = home + "/library3/steamapps/common/Grand Theft Auto 3";
+    for (int prefix = 0; prefix < 100; ++prefix) {
+        const QString programFiles = home + QStringLiteral("/Games/game%1/drive_c/Program Files");
+        QDir().mkpath(programFiles.arg(prefix) + " (x86)/Some Game");
+        QDir().mkpath(programFiles.arg(prefix) + "/Common Files");
+    }
+    QDir().mkpath(home + "/library3/steamapps/common/Another Game");
+    const QString game =
+        home + "/.local/share/bottles/bottles/GTA3/drive_c/Program Files/Rockstar Games/GTAIII";
     write(game + "/gta3.exe", "");
     write(game + "/data/pedgrp.dat", "# the game's own groups\r\n");
     qputenv("HOME", QFile::encodeName(home));
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("WINEPREFIX");
 
     // Alternating them keeps any drift of the machine out of the ratios; the first round of
     // each warms fonts and plugins and is not counted.
