@@ -64,9 +64,9 @@ windows: windows-deps
 # The tests under Wine, then the unpacked archive's window; each keeps to a Wine prefix and a
 # virtual X display of its own.
 test-windows: windows wine-deps reprotest-deps
-	rm -f $(WINDOWS_BUILD)/tests/tst_window.log
+	rm -f $(WINDOWS_BUILD)/wine/tst_window.log
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure || \
-		{ cat tests/tst_window.log 2>/dev/null; exit 1; }
+		{ cat wine/tst_window.log 2>/dev/null; exit 1; }
 
 # Installs the packages named in $(1) that are missing.
 define install_missing

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -345,6 +346,10 @@ void frmmain::installClick()
         Status->setText(installedText(group));
         return;
     }
+    if (outcome == pedgroups::Outcome::Denied) {
+        askForAdministrator();
+        return;
+    }
     // The status line keeps its text, which must not read as if the group went in.
     QMessageBox::critical(this, QStringLiteral("Error"),
                           QStringLiteral("Error! Could Not Install '%1'. %2")
@@ -352,6 +357,20 @@ void frmmain::installClick()
     // Save is armed for the folder to be saved again, as the message asks.
     if (outcome == pedgroups::Outcome::NotWhole || outcome == pedgroups::Outcome::Gone)
         setSaved(false);
+}
+
+void frmmain::askForAdministrator()
+{
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Administrator"),
+        QStringLiteral("Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
+                       "Quillfen As Administrator?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    // This program again, from its folder; the new window starts from the saved folder.
+    const QString program = programFolder + platform::separator() +
+                            QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    if (answer == QMessageBox::Yes && platform::startAsAdministrator(program))
+        close();
 }
 
 void frmmain::text1Change()

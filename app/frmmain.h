@@ -51,6 +51,7 @@ private:
     template <class Work, class Done> void beside(Work work, Done done);
     void setSaved(bool saved);
     void failSave(const QString &message);
+    void askForAdministrator();
 
     const QString programFolder;
 

@@ -86,7 +86,7 @@ Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
         return Outcome::Gone;
 
     // The saved folder ends in a separator already; the doubled one is accepted.
-    const QString gameFile = platform::gameFile(dataFolder + platform::separator());
+    const QString gameFile = platform::gameFileRead(dataFolder + platform::separator());
     const QFileInfo game(gameFile);
     // A game file linked to one of our presets would have the preset rewritten, and from then
     // on install another group under its name. Quillfen itself may well be in the game's folder.
@@ -100,23 +100,25 @@ Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
     if (!platform::openRegularFile(preset) && !isDefault)
         return Outcome::NoPreset;
     const QString copy = keptCopy(gameFile);
-    if (!keepOriginal(game, copy))
-        return Outcome::NotWritten;
-    if (isDefault && QFileInfo(copy).isFile()) {
+    bool written = keepOriginal(game, copy);
+    if (written && isDefault && QFileInfo(copy).isFile()) {
         QFile kept(copy);
-        return platform::openRegularFile(kept) && copyFile(kept, gameFile) ? Outcome::Installed
-                                                                           : Outcome::NotWritten;
-    }
-    if (!preset.isOpen())
+        written = platform::openRegularFile(kept) && copyFile(kept, gameFile);
+    } else if (written && !preset.isOpen()) {
         return Outcome::NoPreset;
-    return copyFile(preset, gameFile) ? Outcome::Installed : Outcome::NotWritten;
+    } else if (written) {
+        written = copyFile(preset, gameFile);
+    }
+    if (written)
+        return Outcome::Installed;
+    return platform::deniesNewFiles(game.path()) ? Outcome::Denied : Outcome::NotWritten;
 }
 
 const catalogue::PedGroup *installedGroup(const QString &dataFolder)
 {
     if (!platform::isWhole(dataFolder))
         return nullptr;
-    QFile game(platform::gameFile(dataFolder + platform::separator()));
+    QFile game(platform::gameFileRead(dataFolder + platform::separator()));
     if (!platform::openRegularFile(game))
         return nullptr;
     // The first line, which is all a preset needs to name itself; the file may be of any size.

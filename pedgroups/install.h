@@ -12,6 +12,7 @@ enum class Outcome {
     Gone,       // the folder is not there
     NoPreset,   // the group's preset cannot be read
     NotWritten, // the game file, or the copy of it, cannot be written
+    Denied,     // nor can any file be made in its folder: Windows keeps it for administrators
 };
 
 // The copy of the game's own `gameFile` that the first install keeps beside it.
@@ -19,7 +20,8 @@ QString keptCopy(const QString &gameFile);
 
 // Puts the preset of `group` in place of the game's pedgrp.dat in `dataFolder`, a folder as
 // saved, whose file's previous content is first kept in keptCopy() unless a copy is there
-// already or that content is one of our presets. The default group puts back that copy when
+// already or that content is one of our presets. The game file is the one the game reads, as
+// platform::gameFileRead() finds it. The default group puts back that copy when
 // there is one. Only a folder that names one place wherever Quillfen is started is written
 // into; see platform::isWhole().
 //
@@ -34,7 +36,7 @@ QString keptCopy(const QString &gameFile);
 Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
                 const QString &dataFolder);
 
-// The group whose preset the game file in `dataFolder`, a folder as saved, holds now, as the
+// The group whose preset the game file of `dataFolder`, a folder as saved, holds now, as the
 // preset's first line names it; none for the game's own file or anything else.
 const catalogue::PedGroup *installedGroup(const QString &dataFolder);
 

@@ -8,6 +8,10 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <string>
+#include <utility>
 #include <vector>
 #else
 #include <fcntl.h>
@@ -139,6 +143,84 @@ QString entryPath(const QString &folder, std::initializer_list<QString> names)
 QString gameFile(const QString &folder)
 {
     return entry(folder, gameFileName);
+}
+
+#ifdef Q_OS_WIN
+namespace {
+
+// The folder of `folder`'s copies in the VirtualStore, with its separator; empty for a folder
+// whose writes Windows never redirects.
+QString virtualStore(const QString &folder)
+{
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    if (!isWhole(path) || path[1] != u':')
+        return {};
+    bool redirected = false;
+    for (const auto &[variable, usual] :
+         {std::pair("ProgramFiles", "C:\\Program Files"),
+          std::pair("ProgramFiles(x86)", "C:\\Program Files (x86)"),
+          std::pair("SystemRoot", "C:\\Windows"), std::pair("ProgramData", "C:\\ProgramData")}) {
+        const QString value = qEnvironmentVariable(variable, QLatin1String(usual));
+        const QString root = QDir::cleanPath(QDir::fromNativeSeparators(value)) + u'/';
+        redirected = redirected || (isWhole(value) && path.startsWith(root, Qt::CaseInsensitive));
+    }
+    const QString local = qEnvironmentVariable("LOCALAPPDATA");
+    if (!redirected || !isWhole(local))
+        return {};
+    return QDir::toNativeSeparators(QDir::cleanPath(local) + QStringLiteral("/VirtualStore") +
+                                    path.mid(2)) +
+           u'\\';
+}
+
+} // namespace
+#endif
+
+QString gameFileRead(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    const QString store = virtualStore(folder);
+    if (!store.isEmpty() && QFileInfo(gameFile(store)).isFile())
+        return gameFile(store);
+#endif
+    return gameFile(folder);
+}
+
+bool deniesNewFiles(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    // Asked by making a file that goes as it is closed; where Windows denies it, nothing is made.
+    const QString probe = QDir::toNativeSeparators(QDir::cleanPath(folder)) +
+                          QStringLiteral("\\quillfen-%1.tmp").arg(GetCurrentProcessId());
+    const HANDLE file =
+        CreateFileW(reinterpret_cast<const wchar_t *>(probe.utf16()), GENERIC_WRITE, 0, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
+}
+
+bool startAsAdministrator(const QString &program)
+{
+#ifdef Q_OS_WIN
+    const std::wstring file = QDir::toNativeSeparators(program).toStdWString();
+    SHELLEXECUTEINFOW run{};
+    run.cbSize = sizeof run;
+    // Whatever fails, the player is asked nothing more: the prompt was theirs to refuse.
+    run.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    run.lpVerb = L"runas";
+    run.lpFile = file.c_str();
+    run.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&run);
+#else
+    Q_UNUSED(program);
+    return false;
+#endif
 }
 
 QString dataFolderOf(const QString &game)

@@ -59,6 +59,21 @@ extern const QString gameProgramName, dataFolderName, gameFileName;
 // The game's pedgrp.dat inside `folder`, a data folder that ends in a separator.
 QString gameFile(const QString &folder);
 
+// The pedgrp.dat that the game reads for `folder`, a data folder that ends in a separator. On
+// Windows, for a folder under "Program Files", "Program Files (x86)", the Windows folder or
+// ProgramData, that is the copy that Windows made for an old program's write, in the user's
+// %LOCALAPPDATA%\VirtualStore, when there is one: the 2002 game reads it instead. Otherwise, and
+// elsewhere, gameFile().
+QString gameFileRead(const QString &folder);
+
+// Whether Windows keeps `folder` from this program: a new file cannot be made in it. Never
+// elsewhere, where a failed write keeps its own message.
+bool deniesNewFiles(const QString &folder);
+
+// Starts `program` with administrator rights, through the system's prompt; false when it did not
+// start, as when the player said no there. Never elsewhere.
+bool startAsAdministrator(const QString &program);
+
 // The data folder inside `game`, the game's folder, without a trailing separator.
 QString dataFolderOf(const QString &game);
 

@@ -7,6 +7,7 @@
 #include "folder/settingfile.h"
 #include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
+#include "platform/platform.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -46,6 +47,8 @@ const QString cannotInstall = "3|Error|Error! Could Not Install 'Gangs'. Please 
 const QString notWritten = cannotInstall + "Check That The GTA3 Data Folder Can Be Written.|OK";
 const QString noPreset = QDir::toNativeSeparators(cannotInstall + "Check configs/gang war.dat.|OK");
 const QString saveAgain = cannotInstall + "Save The GTA3 Data Folder Again.|OK";
+const QString askAdmin = "4|Administrator|Windows Lets Only An Administrator Write The GTA3 Data "
+                         "Folder. Start Quillfen As Administrator?|Yes/No";
 const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300); // > any preset
 // A FIFO is a system entry.
 const auto anyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
@@ -74,7 +77,9 @@ const struct
 bool inOwnPrefix()
 {
 #ifdef SUITE_WINE_PREFIX
-    return qEnvironmentVariable("WINEPREFIX") == QLatin1String(SUITE_WINE_PREFIX);
+    // As the suite was started: each test unsets WINEPREFIX for the search.
+    static const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    return prefix == QLatin1String(SUITE_WINE_PREFIX);
 #else
     return false;
 #endif
@@ -113,11 +118,13 @@ bool make(const QString &path, const QByteArray &bytes)
 // a preset or to a file elsewhere; a kept copy that links to nowhere, or in a folder that takes
 // no new file; or as the saved folder, one gone, one ending in a NUL, an empty one, one
 // relative to the working folder, one from the current folder of its drive ("c:gta3"); or
-// Quillfen unpacked into the game's folder, beside its data folder.
+// Quillfen unpacked into the game's folder, beside its data folder; on Windows a data folder
+// that only an administrator may write, answered No or Yes, and one under Program Files whose
+// copy in the VirtualStore the game reads.
 // clang-format off
 enum Setup { NoGameFile, GameFile, Kept, FirstRun, Edited, NoPreset, AFolder, AFifo, APreset,
              ReadOnly, LinkToPreset, LinkElsewhere, DanglingKept, NoNewFile, Gone, ANul, Empty,
-             Relative, FromDrive, InGameFolder };
+             Relative, FromDrive, InGameFolder, OnlyAdmin, OnlyAdminYes, VirtualStore };
 // clang-format on
 } // namespace
 
@@ -130,7 +137,9 @@ class tst_window : public QObject
     // Written the system's way, as a player types them, without a trailing separator.
     QString program, data, settingFile;
     std::unique_ptr<frmmain> window;
-    QStringList boxes; // each message box shown, as "icon|title|text|OK"
+    QStringList boxes; // each message box shown, as "icon|title|text|OK", or "...|Yes/No" with No
+                       // the default
+    QMessageBox::StandardButton answer; // to a question; otherwise it is closed
 
     // The window over `stored` as the setting file, or over none; `then` runs before it shows.
     void open(const QByteArray &stored = {}, const std::function<void()> &then = {})
@@ -226,20 +235,32 @@ private slots:
         QVERIFY(geteuid() != 0 ||
                 (std::atexit([] { (void)!seteuid(0); }) == 0 && seteuid(65534) == 0));
 #endif
+#ifdef Q_OS_WIN
+        inOwnPrefix();
+#endif
         // Where the temporary folders are, so a relative folder reaches them, on every drive.
         QVERIFY(QDir::setCurrent(QDir::tempPath()));
         // Message boxes are noted and closed as they open.
         auto *closer = new QTimer(this);
         connect(closer, &QTimer::timeout, this, [this] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                const QString ok = box->standardButtons() == QMessageBox::Ok ? "OK" : "";
+                const bool yesNo = box->standardButtons() == (QMessageBox::Yes | QMessageBox::No) &&
+                                   box->defaultButton() == box->button(QMessageBox::No);
+                const QString ok = box->standardButtons() == QMessageBox::Ok ? "OK"
+                                   : yesNo                                   ? "Yes/No"
+                                                                             : "";
                 boxes << QString("%1|%2|%3|%4")
                              .arg(box->icon())
                              .arg(box->windowTitle(), box->text(), ok);
-                box->close();
+                if (box->button(answer))
+                    box->button(answer)->click();
+                else
+                    box->close();
             }
         });
         closer->start(5);
+        // A window that starts the program again closes, which must not end the suite.
+        QApplication::setQuitOnLastWindowClosed(false);
     }
 
     void init()
@@ -252,6 +273,7 @@ private slots:
             QVERIFY(make(program + "/configs/" + name, read(":/configs/" + name)));
         QVERIFY(make(program + "/configs/path", aFolder) && make(data, aFolder));
         boxes.clear();
+        answer = QMessageBox::NoButton;
         // A first run looks for the game here, and nowhere on the machine.
         qputenv("HOME", QFile::encodeName(dir->path()));
         qunsetenv("XDG_DATA_HOME");
@@ -259,6 +281,7 @@ private slots:
 #ifdef Q_OS_WIN
         qputenv("ProgramFiles(x86)", QFile::encodeName(dir->filePath("pf86")));
         qputenv("ProgramFiles", QFile::encodeName(dir->filePath("pf")));
+        qputenv("LOCALAPPDATA", QFile::encodeName(dir->filePath("local")));
         for (const auto &key : registry) {
             if (inOwnPrefix())
                 QSettings(key.key, key.view).remove("");
@@ -275,8 +298,7 @@ private slots:
         const QByteArray none;
         const QString peds = "|Default Peds", then = ">";
         row("first run", none, none, "", firstRun + pleaseSet + peds);
-        row("lines joined", QByteArray("c:\\gta3\r\n\\da\rta\\\n"), none, "",
-            "c:\\gta3\\data\\" + pathSet + peds);
+        row("lines joined", QByteArray("%1\r\n/da\rta/\n"), none, "", "%1/data/" + pathSet + peds);
         row("zero bytes", QByteArray(""), none, "", pathSet + peds);
         row("UTF-8 behind its mark", QByteArray("\xef\xbb\xbf\xce\xbb\\"), none, "",
             "λ\\" + pathSet + peds);
@@ -306,6 +328,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, shown);
         QVERIFY(game.isNull() || make(data + "/pedgrp.dat", game));
+        QVERIFY(make(data + "/data", aFolder));
         if (!game.isNull() || stored.contains("%1"))
             stored = folder(game.isNull() ? stored : "%1/").toLocal8Bit();
         const auto List1 = [this] { return get<QComboBox>("List1"); };
@@ -647,6 +670,12 @@ private slots:
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
         row("a preset is not kept", APreset, "Italians", "Italians", game);
         row("Quillfen in the game's folder", InGameFolder, "Gangs", "Gangs", both);
+#ifdef Q_OS_WIN
+        row("a folder only an administrator writes", OnlyAdmin, "Gangs", askAdmin, game);
+        row("started again as administrator", OnlyAdminYes, "Gangs", askAdmin, game);
+        // The game reads the copy Windows made for an old program's write.
+        row("the game's copy in the VirtualStore", VirtualStore, "Gangs", "Gangs", both);
+#endif
         // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
         row("a saved folder from the drive's current one", FromDrive, "Gangs", saveAgain, game);
 #ifdef Q_OS_UNIX
@@ -667,12 +696,33 @@ private slots:
         QFETCH(QString, outcome);
         QFETCH(QString, files);
         QVERIFY(setup != InGameFolder || make(data = program + "/data", aFolder));
+#ifdef Q_OS_WIN
+        // Made by tests/wine.sh, which runs the suite as a player.
+        const QString onlyAdmin = "Z:" + qEnvironmentVariable("SUITE_DENIED_FOLDER");
+        if (setup == OnlyAdmin || setup == OnlyAdminYes) {
+            data = QDir::toNativeSeparators(onlyAdmin);
+            if (!platform::deniesNewFiles(data))
+                QSKIP("Needs a folder that denies a write: run as a player under tests/wine.sh");
+            // The program started again: one that ends at once.
+            const QString self = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+            QVERIFY(setup == OnlyAdmin ||
+                    QFile::copy(qEnvironmentVariable("SystemRoot") + "/system32/hostname.exe",
+                                program + "/" + self));
+            answer = setup == OnlyAdminYes ? QMessageBox::Yes : QMessageBox::No;
+        }
+        const QString real = folder("%4/pf86/Rockstar Games/GTAIII/data");
+        if (setup == VirtualStore) {
+            data = QDir::toNativeSeparators(dir->filePath("local/VirtualStore") + real.mid(2));
+            QVERIFY(make(real + "/pedgrp.dat", "the real one"));
+        }
+#endif
         const QString game = data + "/" + files.section(' ', 0, 0), kept = game + ".orig";
         const QString gangWar = program + "/configs/gang war.dat";
         const QString elsewhere = dir->filePath("elsewhere"), outside = elsewhere + "/pedgrp.dat";
         const QMap<Setup, QByteArray> made{
             {NoGameFile, {}},   {AFolder, aFolder},       {AFifo, aFifo},     {Kept, "old"},
-            {NoNewFile, "old"}, {APreset, read(gangWar)}, {LinkToPreset, {}}, {LinkElsewhere, {}}};
+            {NoNewFile, "old"}, {APreset, read(gangWar)}, {LinkToPreset, {}}, {LinkElsewhere, {}},
+            {OnlyAdmin, {}},    {OnlyAdminYes, {}}};
         const QByteArray gameMade = made.value(setup, gameBytes);
         QVERIFY(gameMade.isNull() || make(game, gameMade));
         QVERIFY((setup != Kept && setup != NoNewFile) || make(kept, gameBytes));
@@ -688,7 +738,8 @@ private slots:
         // working folder.
         // clang-format off
         const QMap<Setup, QString> saved{{ANul, "%1/pedgrp.dat" + QString(QChar(0)) + "/"},
-            {Gone, "%1/gone/"}, {Empty, ""}, {Relative, "%2/"}, {FromDrive, "c:%2/"}};
+            {Gone, "%1/gone/"}, {Empty, ""}, {Relative, "%2/"}, {FromDrive, "c:%2/"},
+            {VirtualStore, "%4/pf86/Rockstar Games/GTAIII/data/"}};
         // clang-format on
         // The folder gone goes once the window is open.
         QVERIFY(setup != Gone || make(data + "/gone", aFolder));
@@ -733,6 +784,11 @@ private slots:
         for (const QString &name : QDir(":/configs").entryList())
             QVERIFY(setup == NoPreset ||
                     read(program + "/configs/" + name) == read(":/configs/" + name));
+#ifdef Q_OS_WIN
+        // The window that started the program again closed; the real file is left alone.
+        QCOMPARE(window->isVisible(), setup != OnlyAdminYes);
+        QVERIFY(setup != VirtualStore || read(real + "/pedgrp.dat") == "the real one");
+#endif
     }
 };
 
