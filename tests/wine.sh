@@ -36,6 +36,8 @@ chmod 555 "$SUITE_DENIED_FOLDER"
 if [ ${#as[@]} -gt 0 ]; then
     chown 65534:65534 "$folder"
     chown -R 65534:65534 "$HOME" "$WINEPREFIX"
+    # Debian's Wine names the folder of the prefix's server, root's from an earlier run, in it.
+    rm -f "$WINEPREFIX/wineserver"
     # Where nobody cannot reach the folder or the program (a build under /root, say), it runs as
     # root after all, and the suite skips what needs a player.
     for file in "$folder/home" "$@"; do
