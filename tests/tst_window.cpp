@@ -1,7 +1,9 @@
 // The whole window over a temporary program folder and game folder: what a player reads and
 // what lands on disk. The save and install tables close with rows that only POSIX systems stage
 // here: a name that ends in a blank, a "~", a FIFO that would block an open, a folder that takes
-// no new file; and so does the last test, of writes cut short by a full disk or a kill.
+// no new file; and so does the last test, of writes cut short by a full disk or a kill. The
+// install and first-run tables also close with rows of Windows' own, run under Wine: the
+// registry, a folder only an administrator writes, the VirtualStore.
 
 #include "app/frmmain.h"
 #include "folder/settingfile.h"
