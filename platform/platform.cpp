@@ -179,8 +179,9 @@ QString gameFileRead(const QString &folder)
 {
 #ifdef Q_OS_WIN
     const QString store = virtualStore(folder);
-    if (!store.isEmpty() && QFileInfo(gameFile(store)).isFile())
-        return gameFile(store);
+    const QString copy = store.isEmpty() ? QString() : gameFile(store);
+    if (QFileInfo(copy).isFile())
+        return copy;
 #endif
     return gameFile(folder);
 }
@@ -384,10 +385,12 @@ QStringList gameFoldersIn(const QString &prefix)
 {
     QStringList folders;
     for (const char *programFiles : {"Program Files (x86)", "Program Files"}) {
+        const QString rockstar =
+            entryPath(prefix, {QStringLiteral("drive_c"), QLatin1String(programFiles),
+                               QStringLiteral("Rockstar Games")});
         // Rockstar's launcher's folder, then the disc installer's.
         for (const char *game : {"Grand Theft Auto III", "GTAIII"})
-            folders << entryPath(prefix, {QStringLiteral("drive_c"), QLatin1String(programFiles),
-                                          QStringLiteral("Rockstar Games"), QLatin1String(game)});
+            folders << entryPath(rockstar, {QLatin1String(game)});
     }
     return folders;
 }
