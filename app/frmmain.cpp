@@ -5,7 +5,7 @@
 #include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
 #include "platform/platform.h"
-#include "search/gamesearch.h"
+#include "search/places.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,9 +25,12 @@
 
 #include <limits>
 #include <memory>
-#include <utility>
 
 namespace {
+
+const QString pleaseSetTheFolder = QStringLiteral("Please Set The GTA3 Data Folder");
+const QString pathSet = QStringLiteral("Path Set. Please Select Your Peds");
+const QString error = QStringLiteral("Error");
 
 // The layout is drawn in twips, 15 to a pixel at 96 dots per inch.
 constexpr int px(int twips)
@@ -78,16 +81,23 @@ QPushButton *button(const QString &caption, const QRect &geometry, QWidget *pare
     return button;
 }
 
+// `path`, inside `programFolder`, as a player finds it there: "configs\\path".
+QString fromProgramFolder(const QString &programFolder, const QString &path)
+{
+    return QDir::toNativeSeparators(QDir(programFolder).relativeFilePath(path));
+}
+
 // What a player can mend after an install of `group` failed so.
-QString whatToCheck(pedgroups::Outcome outcome, const catalogue::PedGroup &group)
+QString whatToCheck(pedgroups::Outcome outcome, const QString &programFolder,
+                    const catalogue::PedGroup &group)
 {
     switch (outcome) {
     case pedgroups::Outcome::NotWhole:
     case pedgroups::Outcome::Gone:
         return QStringLiteral("Please Save The GTA3 Data Folder Again.");
     case pedgroups::Outcome::NoPreset:
-        // The preset's name from the program folder on: "configs\\scum.dat".
-        return QStringLiteral("Please Check %1.").arg(platform::native(group.presetSuffix).mid(1));
+        return QStringLiteral("Please Check %1.")
+            .arg(fromProgramFolder(programFolder, catalogue::presetPath(programFolder, group)));
     default:
         return QStringLiteral("Please Check That The GTA3 Data Folder Can Be Written.");
     }
@@ -111,11 +121,11 @@ QString droppedPath(const QMimeData *dropped)
 
 } // namespace
 
-frmmain::frmmain(const QString &programFolder, QWidget *parent)
+frmmain::frmmain(const QString &programFolder, StartupRead startupRead, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      programFolder(programFolder)
+      programFolder(programFolder), startupRead(std::move(startupRead))
 {
     setWindowTitle(QStringLiteral("Quillfen V%1").arg(QStringLiteral(QUILLFEN_VERSION)));
     setWindowIcon(QIcon(QStringLiteral(":/quillfen.ico")));
@@ -127,7 +137,7 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
 
     Label1 = autoSizedLabel(QStringLiteral("GTA3 Data Folder:"), 120, 360, Frame1);
 
-    text1 = new QLineEdit(platform::defaultDataFolder(), Frame1);
+    text1 = new QLineEdit(places::usualDataFolder(), Frame1);
     text1->setGeometry(twips(120, 600, 2775, 315));
     text1->setFont(dialogFont());
     text1->setMaxLength(std::numeric_limits<int>::max());
@@ -148,7 +158,7 @@ frmmain::frmmain(const QString &programFolder, QWidget *parent)
     List1->setCompleter(nullptr);
     List1->setInsertPolicy(QComboBox::NoInsert);
     List1->setDuplicatesEnabled(true);
-    List1->setEditText(QStringLiteral("Default Peds"));
+    List1->setEditText(QLatin1String(catalogue::defaultGroup.label));
     List1->lineEdit()->setAcceptDrops(false);
     Label2->setBuddy(List1);
 
@@ -198,90 +208,70 @@ void frmmain::load()
     if (stored.state == settingfile::StoredFolder::Complete)
         setSaved(true);
 
-    Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
+    Status->setText(pleaseSetTheFolder);
 
     List1->addItems(catalogue::labels());
     List1->setCurrentIndex(-1);
-    List1->setEditText(QStringLiteral("Default Peds"));
+    List1->setEditText(QLatin1String(catalogue::defaultGroup.label));
 
     if (folderSaved) {
         Text2 = text1->text();
-        Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
+        Status->setText(pathSet);
     }
     // Read once the window shows: on a first run where the game is, otherwise whether the saved
-    // folder is still there and which group its game holds.
-    startDue = folderSaved || stored.state == settingfile::StoredFolder::Nothing;
-    offerFound = !folderSaved;
-    acted = false;
+    // folder is still there and which group its game holds. What the player does from here on
+    // overtakes the answer.
+    readDue = folderSaved || stored.state == settingfile::StoredFolder::Nothing;
+    askedIn = generation;
 }
 
 void frmmain::paintEvent(QPaintEvent *)
 {
     // What start-up reads of the player's folders waits for the window to be drawn, so that it
     // never delays it.
-    if (startDue)
+    if (readDue)
         QMetaObject::invokeMethod(this, &frmmain::readBeside, Qt::QueuedConnection);
 }
 
-template <class Work, class Done> void frmmain::beside(Work work, Done done)
+void frmmain::readBeside()
 {
+    if (!readDue) // asked for again by a later paint
+        return;
+    readDue = false;
+    reading = true;
     // Off the event thread, as a drive or a share may keep the system waiting. The thread is
     // nobody's child: closing the window never waits for it, and it deletes itself when done.
-    auto result = std::make_shared<decltype(work())>();
-    QThread *thread = QThread::create([work, result] { *result = work(); });
-    ++pending;
-    connect(thread, &QThread::finished, this, [this, done, result] {
-        --pending;
-        done(*result);
+    const startup::Question question{folderSaved, Text2};
+    auto answer = std::make_shared<startup::Answer>();
+    QThread *thread =
+        QThread::create([read = startupRead, question, answer] { *answer = read(question); });
+    connect(thread, &QThread::finished, this, [this, answer, asked = askedIn] {
+        reading = false;
+        if (asked == generation)
+            startupAnswered(*answer);
     });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start();
 }
 
-void frmmain::readBeside()
+void frmmain::startupAnswered(const startup::Answer &answer)
 {
-    if (!startDue) // asked for again by a later paint
-        return;
-    startDue = false;
-    if (!folderSaved) {
-        findGame();
-        return;
+    if (answer.gone) {
+        // Moved, uninstalled or not plugged in: a first run, which stores nothing until Save, so
+        // the saved folder still serves once its drive is back.
+        setSaved(false);
+        Status->setText(pleaseSetTheFolder);
     }
-    const QString saved = Text2;
-    beside(
-        [saved] {
-            const bool gone = datafolder::isGone(saved);
-            return std::pair(gone, gone ? nullptr : pedgroups::installedGroup(saved));
-        },
-        [this](const std::pair<bool, const catalogue::PedGroup *> &answer) {
-            // Whatever the player has done meanwhile stands.
-            if (acted)
-                return;
-            if (answer.first) {
-                // Moved, uninstalled or not plugged in: a first run, which stores nothing until
-                // Save, so the saved folder still serves once its drive is back.
-                setSaved(false);
-                Status->setText(QStringLiteral("Please Set The GTA3 Data Folder"));
-                offerFound = true;
-                findGame();
-            } else if (const catalogue::PedGroup *installed = answer.second) {
-                // A player coming back sees which group the game holds, and installs it again
-                // unless they choose another.
-                Status->setText(installedText(*installed));
-                if (List1->currentIndex() < 0 &&
-                    List1->currentText() == QLatin1String("Default Peds"))
-                    List1->setCurrentIndex(int(installed - catalogue::pedGroups.data()));
-            }
-        });
-}
-
-void frmmain::findGame()
-{
-    beside([] { return gamesearch::installedGame(); },
-           [this](const QString &found) {
-               if (offerFound && !found.isEmpty())
-                   text1->setText(found);
-           });
+    if (!answer.found.isEmpty())
+        text1->setText(answer.found);
+    if (const catalogue::PedGroup *installed = answer.installed) {
+        // A player coming back sees which group the game holds, and installs it again unless
+        // they choose another.
+        Status->setText(installedText(*installed));
+        if (List1->currentIndex() < 0 &&
+            List1->currentText() == QLatin1String(catalogue::defaultGroup.label))
+            List1->setCurrentIndex(int(installed - catalogue::pedGroups.data()));
+    }
 }
 
 void frmmain::setSaved(bool saved)
@@ -293,10 +283,10 @@ void frmmain::setSaved(bool saved)
 
 void frmmain::saveClick()
 {
-    acted = true;
+    ++generation;
     // The separator goes on unconditionally, and the box shows it at once.
     const QString typed = text1->text();
-    text1->setText(typed + platform::separator());
+    text1->setText(typed + QDir::separator());
 
     const std::optional<QString> folder = datafolder::check(typed);
     if (!folder) {
@@ -307,14 +297,15 @@ void frmmain::saveClick()
     text1->setText(*folder);
 
     Text2 = *folder;
-    Status->setText(QStringLiteral("Path Set. Please Select Your Peds"));
+    Status->setText(pathSet);
     setSaved(true);
 
     if (!settingfile::write(programFolder, *folder)) {
         // The folder itself was right: send the user to the setting folder instead.
+        const QString settings = QFileInfo(settingfile::path(programFolder)).path();
         failSave(
             QStringLiteral("Error! Could Not Store The Data Folder. Please Check The %1 Folder.")
-                .arg(platform::native("configs\\path")));
+                .arg(fromProgramFolder(programFolder, settings)));
         return;
     }
     // The peds come next. Disabled, Save handed the keyboard to the folder box, where the next
@@ -324,14 +315,14 @@ void frmmain::saveClick()
 
 void frmmain::failSave(const QString &message)
 {
-    QMessageBox::critical(this, QStringLiteral("Error"), message);
+    QMessageBox::critical(this, error, message);
     text1->setText(QString());
     setSaved(false);
 }
 
 void frmmain::installClick()
 {
-    acted = true;
+    ++generation;
     if (!folderSaved) {
         QMessageBox::information(this, QString(),
                                  QStringLiteral("Please Set GTA3 Peds Group File First"));
@@ -340,7 +331,6 @@ void frmmain::installClick()
 
     // Name what went in, which for an unknown text is the default group.
     const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
-    const QString label = QLatin1String(group.label);
     const pedgroups::Outcome outcome = pedgroups::install(programFolder, group, Text2);
     if (outcome == pedgroups::Outcome::Installed) {
         Status->setText(installedText(group));
@@ -351,9 +341,10 @@ void frmmain::installClick()
         return;
     }
     // The status line keeps its text, which must not read as if the group went in.
-    QMessageBox::critical(this, QStringLiteral("Error"),
-                          QStringLiteral("Error! Could Not Install '%1'. %2")
-                              .arg(label, whatToCheck(outcome, group)));
+    QMessageBox::critical(
+        this, error,
+        QStringLiteral("Error! Could Not Install '%1'. %2")
+            .arg(QLatin1String(group.label), whatToCheck(outcome, programFolder, group)));
     // Save is armed for the folder to be saved again, as the message asks.
     if (outcome == pedgroups::Outcome::NotWhole || outcome == pedgroups::Outcome::Gone)
         setSaved(false);
@@ -366,18 +357,26 @@ void frmmain::askForAdministrator()
         QStringLiteral("Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
                        "Quillfen As Administrator?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    // This program again, from its folder; the new window starts from the saved folder.
-    const QString program = programFolder + platform::separator() +
-                            QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    if (answer == QMessageBox::Yes && platform::startAsAdministrator(program))
+    if (answer != QMessageBox::Yes)
+        return;
+    // The new window starts from the saved folder. A No at Windows' own prompt was the player's.
+    switch (platform::startAsAdministrator(QCoreApplication::applicationFilePath())) {
+    case platform::Start::Started:
         close();
+        break;
+    case platform::Start::Refused:
+        break;
+    case platform::Start::Failed:
+        QMessageBox::critical(this, error,
+                              QStringLiteral("Error! Could Not Start Quillfen As Administrator."));
+        break;
+    }
 }
 
 void frmmain::text1Change()
 {
     // What the player typed, pasted or dropped stays when the search ends.
-    acted = true;
-    offerFound = false;
+    ++generation;
     // An edited folder is no longer the one checked.
     if (folderSaved)
         setSaved(false);

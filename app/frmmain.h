@@ -1,7 +1,11 @@
 #pragma once
 
+#include "app/startup.h"
+
 #include <QString>
 #include <QWidget>
+
+#include <functional>
 
 class QComboBox;
 class QGroupBox;
@@ -14,24 +18,29 @@ class QPushButton;
 //
 // While the folder in text1 is the one checked and saved, Save is disabled with caption
 // "Saved", and installs go into it; otherwise Save is enabled with "Save", and installs are
-// refused. The window shows at once, and what start-up reads of the player's folders comes in
-// once read, unless the player has acted by then: on a first run the installed game's data
-// folder, offered in the folder box; otherwise, for a saved folder that is gone, a first run's
-// state and offer, and for one whose game holds a preset, that group in the status line and the
-// list. A game's folder, gta3.exe or pedgrp.dat dropped on the window goes into the folder box
-// as if typed.
+// refused. The window shows at once, and what start-up reads of the player's folders
+// (startup::read()) comes in once read, unless the player has saved, installed or edited since:
+// on a first run the installed game's data folder, offered in the folder box; otherwise, for a
+// saved folder that is gone, a first run's state and offer, and for one whose game holds a
+// preset, that group in the status line and, while the player has chosen none, in the list. A
+// game's folder, gta3.exe or pedgrp.dat dropped on the window goes into the folder box as if
+// typed.
 class frmmain : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmmain(const QString &programFolder, QWidget *parent = nullptr);
+    // What start-up reads of the player's folders, off the event thread.
+    using StartupRead = std::function<startup::Answer(const startup::Question &)>;
+
+    explicit frmmain(const QString &programFolder, StartupRead startupRead = startup::read,
+                     QWidget *parent = nullptr);
 
     // The folder that installs write into; never shown.
     const QString &activeDataFolder() const { return Text2; }
 
     // Whether what start-up reads of the player's folders is yet to come in.
-    bool startingUp() const { return startDue || pending > 0; }
+    bool startingUp() const { return readDue || reading; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -46,9 +55,7 @@ private slots:
 private:
     void load();
     void readBeside();
-    void findGame();
-    // Runs `work` off the event thread, then `done` with its result on it.
-    template <class Work, class Done> void beside(Work work, Done done);
+    void startupAnswered(const startup::Answer &answer);
     void setSaved(bool saved);
     void failSave(const QString &message);
     void askForAdministrator();
@@ -65,8 +72,11 @@ private:
     QLabel *Status;
     QString Text2;
     bool folderSaved = false;
-    bool startDue = false;   // until the window is first drawn
-    int pending = 0;         // then what is being read beside it
-    bool acted = false;      // the player has saved, installed or edited since start-up
-    bool offerFound = false; // the game found goes into text1, which the player has not touched
+
+    const StartupRead startupRead;
+    bool readDue = false; // until the window is first drawn
+    bool reading = false; // then until the answer is in
+    // Counts the player's saves, installs and edits: an answer asked before one is dropped.
+    int generation = 0;
+    int askedIn = 0;
 };

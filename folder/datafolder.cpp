@@ -1,5 +1,6 @@
 #include "datafolder.h"
 
+#include "game/game.h"
 #include "platform/platform.h"
 
 #include <QDir>
@@ -16,7 +17,7 @@ bool holdsGameFile(const QString &folder)
 {
     if (!platform::isWhole(folder))
         return false;
-    QFile gameFile(platform::gameFile(folder));
+    QFile gameFile(game::fileIn(folder));
     return platform::openRegularFile(gameFile);
 }
 
@@ -46,9 +47,9 @@ GamePath kindOf(const QFileInfo &path)
     if (!path.isFile())
         return GamePath::None;
     const QString name = path.fileName();
-    if (name.compare(platform::gameFileName, Qt::CaseInsensitive) == 0)
+    if (name.compare(game::fileName, Qt::CaseInsensitive) == 0)
         return GamePath::GameFile;
-    if (name.compare(platform::gameProgramName, Qt::CaseInsensitive) == 0)
+    if (name.compare(game::programName, Qt::CaseInsensitive) == 0)
         return GamePath::Program;
     return GamePath::None;
 }
@@ -58,14 +59,14 @@ GamePath kindOf(const QFileInfo &path)
 QString dataFolderFor(const QString &path)
 {
     const QFileInfo info(path);
-    const QString sep = platform::separator();
+    const QString sep = QDir::separator();
     switch (kindOf(info)) {
     case GamePath::GameFolder:
-        return QDir::toNativeSeparators(platform::dataFolderOf(QDir::cleanPath(path))) + sep;
+        return QDir::toNativeSeparators(game::dataFolderOf(QDir::cleanPath(path))) + sep;
     case GamePath::GameFile:
         return QDir::toNativeSeparators(info.path()) + sep;
     case GamePath::Program:
-        return QDir::toNativeSeparators(platform::dataFolderOf(info.path())) + sep;
+        return QDir::toNativeSeparators(game::dataFolderOf(info.path())) + sep;
     case GamePath::None:
         break;
     }
@@ -77,13 +78,13 @@ QString dataFolderFor(const QString &path)
 std::optional<QString> check(const QString &typed)
 {
     // As typed first: on Linux a folder's name may end in a blank.
-    const QString asTyped = typed + platform::separator();
+    const QString asTyped = typed + QDir::separator();
     if (holdsGameFile(asTyped))
         return asTyped;
     // Looked for again only when cleaning changed something.
     const QString clean = cleaned(typed);
-    if (clean != typed && holdsGameFile(clean + platform::separator()))
-        return clean + platform::separator();
+    if (clean != typed && holdsGameFile(clean + QDir::separator()))
+        return clean + QDir::separator();
     const QString data = dataFolderFor(clean);
     if (!data.isEmpty() && holdsGameFile(data))
         return data;

@@ -2,8 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <optional>
@@ -46,7 +46,8 @@ std::optional<QByteArray> encode(const QString &folder)
 
 QString path(const QString &programFolder)
 {
-    return programFolder + platform::native("\\configs\\path\\config.cfg");
+    return platform::join(platform::configsFolder(programFolder),
+                          platform::native("path\\config.cfg"));
 }
 
 StoredFolder read(const QString &programFolder)
@@ -85,12 +86,9 @@ bool write(const QString &programFolder, const QString &folder)
     const std::optional<QByteArray> text = encode(folder);
     if (!text)
         return false;
-    const QByteArray line = *text + "\r\n";
-    QSaveFile file(path(programFolder));
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a
-    // buffered QSaveFile can commit a truncated file as a success.
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-           file.write(line) == line.size() && file.commit();
+    QByteArray line = *text + "\r\n";
+    QBuffer from(&line);
+    return from.open(QIODevice::ReadOnly) && platform::replaceWith(path(programFolder), from);
 }
 
 } // namespace settingfile

@@ -24,12 +24,12 @@ const PedGroup *find(const QString &text)
 const PedGroup &lookup(const QString &text)
 {
     const PedGroup *group = find(text);
-    return group ? *group : pedGroups.front();
+    return group ? *group : defaultGroup;
 }
 
 QString presetPath(const QString &programFolder, const PedGroup &group)
 {
-    return programFolder + platform::native(group.presetSuffix);
+    return platform::join(platform::configsFolder(programFolder), QLatin1String(group.preset));
 }
 
 } // namespace catalogue

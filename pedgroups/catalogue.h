@@ -11,27 +11,30 @@ namespace catalogue {
 struct PedGroup
 {
     const char *label;
-    const char *presetSuffix; // relative to the program folder, written the Windows way
+    const char *preset; // the file in the configs folder
 };
 
 // In list order. The first entry is the default for any text that names no group.
 inline constexpr std::array<PedGroup, 15> pedGroups{{
-    {"Default Peds", "\\configs\\original.dat"},
-    {"Chinese People", "\\configs\\chinese.dat"},
-    {"Pimps", "\\configs\\pimps.dat"},
-    {"Prostitutes", "\\configs\\prostitutes.dat"},
-    {"Dock Workers", "\\configs\\dockers.dat"},
-    {"Criminals", "\\configs\\criminals.dat"},
-    {"Medics", "\\configs\\docs and meds.dat"},
-    {"Fat People", "\\configs\\fat people.dat"},
-    {"Gangs", "\\configs\\gang war.dat"},
-    {"Italians", "\\configs\\italians.dat"},
-    {"Scum", "\\configs\\scum.dat"},
-    {"Shoppers", "\\configs\\shoppers.dat"},
-    {"Sports Fans", "\\configs\\sports fans.dat"},
-    {"Swat Teams", "\\configs\\swat teams.dat"},
-    {"Workers", "\\configs\\workers.dat"},
+    {"Default Peds", "original.dat"},
+    {"Chinese People", "chinese.dat"},
+    {"Pimps", "pimps.dat"},
+    {"Prostitutes", "prostitutes.dat"},
+    {"Dock Workers", "dockers.dat"},
+    {"Criminals", "criminals.dat"},
+    {"Medics", "docs and meds.dat"},
+    {"Fat People", "fat people.dat"},
+    {"Gangs", "gang war.dat"},
+    {"Italians", "italians.dat"},
+    {"Scum", "scum.dat"},
+    {"Shoppers", "shoppers.dat"},
+    {"Sports Fans", "sports fans.dat"},
+    {"Swat Teams", "swat teams.dat"},
+    {"Workers", "workers.dat"},
 }};
+
+// What the list shows at start, and what any text that names no group installs.
+inline constexpr const PedGroup &defaultGroup = pedGroups[0];
 
 QStringList labels();
 
@@ -41,7 +44,7 @@ const PedGroup *find(const QString &text);
 // The entry find() gives for `text`, else the default.
 const PedGroup &lookup(const QString &text);
 
-// The preset file of `group`: the program folder followed directly by its suffix.
+// The preset file of `group` in the configs folder of `programFolder`.
 QString presetPath(const QString &programFolder, const PedGroup &group);
 
 } // namespace catalogue

@@ -2,11 +2,11 @@
 
 #include "pedgroups/install.h"
 
+#include "game/game.h"
 #include "platform/platform.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace pedgroups {
 
@@ -27,27 +27,6 @@ bool replaceable(const QFileInfo &game)
     return game.isFile() && game.isWritable() && (game.permissions() & writable);
 }
 
-// Replaces or creates `target` with the bytes of `from`, whole or not at all: a folder that
-// takes no new file, where the bytes would have to go straight onto the target, fails.
-bool copyFile(QFile &from, const QString &target)
-{
-    QSaveFile to(target);
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
-    // QSaveFile can commit a truncated file as a success.
-    if (!to.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    char chunk[64 * 1024];
-    for (;;) {
-        const qint64 count = from.read(chunk, sizeof chunk);
-        if (count == 0)
-            break;
-        // Without a commit the temporary file is dropped and the target stays as it was.
-        if (count < 0 || to.write(chunk, count) != count)
-            return false;
-    }
-    return to.commit();
-}
-
 // A copy kept by an earlier install is never replaced: by now the game file may hold a
 // preset. Nor is a preset ever kept, as it would later be put back as the game's own.
 bool keepOriginal(const QFileInfo &game, const QString &copy)
@@ -63,7 +42,7 @@ bool keepOriginal(const QFileInfo &game, const QString &copy)
     if (!platform::openRegularFile(file))
         return false;
     // Each of our presets names itself in its first line, this version's or an earlier one's.
-    return file.peek(presetMark.size()) == presetMark || copyFile(file, copy);
+    return file.peek(presetMark.size()) == presetMark || platform::replaceWith(copy, file);
 }
 
 } // namespace
@@ -85,44 +64,45 @@ Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
     if (!QFileInfo(dataFolder).isDir())
         return Outcome::Gone;
 
-    // The saved folder ends in a separator already; the doubled one is accepted.
-    const QString gameFile = platform::gameFileRead(dataFolder + platform::separator());
-    const QFileInfo game(gameFile);
+    const QString gameFile = game::fileRead(dataFolder);
+    const QFileInfo target(gameFile);
     // A game file linked to one of our presets would have the preset rewritten, and from then
     // on install another group under its name. Quillfen itself may well be in the game's folder.
-    const QString presets = programFolder + platform::native("\\configs");
-    if (!replaceable(game) || platform::isInside(gameFile, presets))
+    if (!replaceable(target) ||
+        platform::isInside(gameFile, platform::configsFolder(programFolder)))
         return Outcome::NotWritten;
     // Opened before anything is written, so that a missing preset writes nothing. The default
     // group does without its preset where it puts back the game's own file.
     QFile preset(catalogue::presetPath(programFolder, group));
-    const bool isDefault = &group == &catalogue::pedGroups.front();
+    const bool isDefault = &group == &catalogue::defaultGroup;
     if (!platform::openRegularFile(preset) && !isDefault)
         return Outcome::NoPreset;
     const QString copy = keptCopy(gameFile);
-    bool written = keepOriginal(game, copy);
+    bool written = keepOriginal(target, copy);
     if (written && isDefault && QFileInfo(copy).isFile()) {
         QFile kept(copy);
-        written = platform::openRegularFile(kept) && copyFile(kept, gameFile);
+        written = platform::openRegularFile(kept) && platform::replaceWith(gameFile, kept);
     } else if (written && !preset.isOpen()) {
         return Outcome::NoPreset;
     } else if (written) {
-        written = copyFile(preset, gameFile);
+        written = platform::replaceWith(gameFile, preset);
     }
     if (written)
         return Outcome::Installed;
-    return platform::deniesNewFiles(game.path()) ? Outcome::Denied : Outcome::NotWritten;
+    // Starting again as administrator helps only a program that is not one already.
+    const bool denied = platform::deniesNewFiles(target.path()) && !platform::isElevated();
+    return denied ? Outcome::Denied : Outcome::NotWritten;
 }
 
 const catalogue::PedGroup *installedGroup(const QString &dataFolder)
 {
     if (!platform::isWhole(dataFolder))
         return nullptr;
-    QFile game(platform::gameFileRead(dataFolder + platform::separator()));
-    if (!platform::openRegularFile(game))
+    QFile file(game::fileRead(dataFolder));
+    if (!platform::openRegularFile(file))
         return nullptr;
     // The first line, which is all a preset needs to name itself; the file may be of any size.
-    const QByteArray head = game.peek(presetMark.size() + 64);
+    const QByteArray head = file.peek(presetMark.size() + 64);
     const qsizetype end = head.indexOf('\n');
     if (!head.startsWith(presetMark) || end < 0)
         return nullptr;

@@ -12,7 +12,8 @@ enum class Outcome {
     Gone,       // the folder is not there
     NoPreset,   // the group's preset cannot be read
     NotWritten, // the game file, or the copy of it, cannot be written
-    Denied,     // nor can any file be made in its folder: Windows keeps it for administrators
+    Denied,     // nor can any file be made in its folder: Windows keeps it for administrators,
+                // and this program is not one
 };
 
 // The copy of the game's own `gameFile` that the first install keeps beside it.
@@ -21,18 +22,19 @@ QString keptCopy(const QString &gameFile);
 // Puts the preset of `group` in place of the game's pedgrp.dat in `dataFolder`, a folder as
 // saved, whose file's previous content is first kept in keptCopy() unless a copy is there
 // already or that content is one of our presets. The game file is the one the game reads, as
-// platform::gameFileRead() finds it. The default group puts back that copy when
-// there is one. Only a folder that names one place wherever Quillfen is started is written
-// into; see platform::isWhole().
+// game::fileRead() finds it. The default group puts back that copy when there is one. Only a
+// folder that names one place wherever Quillfen is started is written into; see
+// platform::isWhole().
 //
-// Afterwards the game file holds either its previous content or the new one, never a mix. A
-// failed install leaves no file of its own behind; one killed while writing may leave its
-// temporary file beside the game file where the system cannot make a file without a name
-// (Windows among them). If the preset cannot be read, the copy cannot be kept, or the folder
-// takes no new file, nothing is installed. An existing game file keeps its permissions, and a
-// symbolic link keeps pointing where it did. A game file that is, or leads through links to, a
-// file in the configs folder of `programFolder` is never written; Quillfen's folder may
-// otherwise be anywhere, the game's folder included.
+// Afterwards the game file holds either its previous content or the new one, never a mix, and
+// the kept copy is the game's own file whole or is not there. A failed install leaves at most
+// that copy behind; one killed while writing may also leave a temporary file beside the game
+// file where the system cannot make a file without a name (Windows among them). If the preset
+// cannot be read, the copy cannot be kept, or the folder takes no new file, nothing is
+// installed. An existing game file keeps its permissions, and a symbolic link keeps pointing
+// where it did. A game file that is, or leads through links to, a file in the configs folder of
+// `programFolder` is never written; Quillfen's folder may otherwise be anywhere, the game's
+// folder included.
 Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
                 const QString &dataFolder);
 

@@ -1,34 +1,31 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <initializer_list>
 
 class QFile;
+class QIODevice;
 
-// Where Windows and the POSIX systems the game runs on (under Wine or Proton) differ in their
-// paths and file names, and in where Steam and the game are installed, the difference lives
-// behind these functions, and the rest of the program only joins texts.
+// What Windows and the POSIX systems the game runs on (under Wine or Proton) do differently with
+// paths, files, the registry and administrator rights. posix.cpp and windows.cpp each define the
+// system's own; common.cpp what both share. Nothing here knows the game or where stores put it.
 //
-// The search for the game calls them from a thread of its own. None uses a regular expression:
+// The search for the game calls these from a thread of its own. None uses a regular expression:
 // one matched on a thread leaves a clean-up for that thread's end, and in a MinGW program such
-// clean-ups can keep the process from ending after its window has closed. Qt carries the
-// differences below that: the code page of 8-bit text, and what a file's permissions allow.
+// clean-ups can keep the process from ending after its window has closed.
 namespace platform {
 
-// The path separator: "\" on Windows, "/" elsewhere.
-QString separator();
-
-// A path suffix written the Windows way ("\configs\path\config.cfg") in this system's form.
+// A path suffix written the Windows way ("configs\path") in this system's separators.
 QString native(const char *windowsPath);
 
 // The folder of the running executable, without a trailing separator except at a root.
 QString programFolder();
 
-// Where the game keeps its data on a default install.
-QString defaultDataFolder();
+// Quillfen's own folder of presets and its setting file's folder, inside `programFolder`.
+QString configsFolder(const QString &programFolder);
 
 // Whether `folder` names one place wherever Quillfen is started. On Windows that is a folder
 // from a drive letter, ":" and "\" or "/", or from \\server\share, where "/" serves as well:
@@ -36,84 +33,78 @@ QString defaultDataFolder();
 // Elsewhere it starts at "/". A NUL anywhere names no place.
 bool isWhole(const QString &folder);
 
-// Whether `path`, its links followed, is `folder` or lies inside it. A path that is not there
-// yet is judged by the folder it would be made in.
+// Whether file names differ by case alone here.
+bool namesHaveCase();
+
+// Whether `path`, an existing file or one its links lead to, is `folder` or lies inside it.
 bool isInside(const QString &path, const QString &folder);
 
 // `folder` with a leading "~", alone or before "/", read as the home folder, as a shell reads
 // it. On Windows, where "~" is a name like any other, `folder` as it is.
 QString withHome(const QString &folder);
 
-// The entry `name` inside `folder`, a folder text that already ends in a separator, under the
-// name it has there, whatever its case: the game opens its files so, on Windows and under Wine
-// alike. The folder is joined as it stands.
+// `folder` and `name` joined by one separator, or by none where `folder` ends in one already.
+QString join(const QString &folder, const QString &name);
+
+// The entry `name` inside `folder`, under the name it has there, whatever its case, as Windows
+// and Wine open files. Where names have a case, `name` as asked for comes first.
 QString entry(const QString &folder, const QString &name);
 
-// `folder` followed by each of `names` in turn, each under the name it has there, as entry()
-// finds it; `folder` has no trailing separator.
+// `folder` followed by each of `names` in turn, each found as entry() finds it.
 QString entryPath(const QString &folder, std::initializer_list<QString> names);
-
-// The game's own names, which it finds in any case, as entry() does.
-extern const QString gameProgramName, dataFolderName, gameFileName;
-
-// The game's pedgrp.dat inside `folder`, a data folder that ends in a separator.
-QString gameFile(const QString &folder);
-
-// The pedgrp.dat that the game reads for `folder`, a data folder that ends in a separator. On
-// Windows, for a folder under "Program Files", "Program Files (x86)", the Windows folder or
-// ProgramData, that is the copy that Windows made for an old program's write, in the user's
-// %LOCALAPPDATA%\VirtualStore, when there is one: the 2002 game reads it instead. Otherwise, and
-// elsewhere, gameFile().
-QString gameFileRead(const QString &folder);
-
-// Whether Windows keeps `folder` from this program: a new file cannot be made in it. Never
-// elsewhere, where a failed write keeps its own message.
-bool deniesNewFiles(const QString &folder);
-
-// Starts `program` with administrator rights, through the system's prompt; false when it did not
-// start, as when the player said no there. Never elsewhere.
-bool startAsAdministrator(const QString &program);
-
-// The data folder inside `game`, the game's folder, without a trailing separator.
-QString dataFolderOf(const QString &game);
-
-// Whether `game` holds the game: gta3.exe beside data/pedgrp.dat. The Definitive Edition, which
-// has neither there, never does.
-bool holdsGame(const QString &game);
 
 // `folder` as it is on disk: its links followed, without "." or "..", in the system's separators,
 // and on Windows in the case each name has there. Empty if there is no such folder.
 QString realFolder(const QString &folder);
 
-// A Steam install, in the order Steam is looked for on this system. A Flatpak Steam names paths
-// in the user's home folder as its sandbox sees them; they lie inside `sandboxHome`.
-struct Steam
-{
-    QString folder;
-    QString sandboxHome; // empty for a Steam without a sandbox
-};
-QList<Steam> steamInstalls();
+// The folder that the environment's `variable` names, when it names a whole one; else `usual`.
+QString folderFrom(const char *variable, const QString &usual = {});
 
-// Game folders to look in after Steam's libraries, in the order to look: on Windows those that
-// Steam's uninstall entry, Rockstar's launcher and the disc's installer record or use; elsewhere
-// where they put the game inside the Wine prefixes of $WINEPREFIX and ~/.wine.
-QStringList gameFolders();
+// The Program Files folders, the 32-bit programs' first; none where there are none.
+QStringList programFiles();
 
-// A folder of Wine prefixes, as game managers keep them: each of its entries, followed by
-// `below`, is a prefix.
-struct PrefixFolder
-{
-    QString folder;
-    QString below;
-};
-// Those of the game managers, then Proton's in each of the Steam `libraries`; none on Windows.
-QList<PrefixFolder> prefixFolders(const QStringList &libraries);
-
-// Where the disc's installer and Rockstar's launcher put the game inside the Wine prefix `prefix`.
-QStringList gameFoldersIn(const QString &prefix);
+// Where Windows puts its copies of what an old program writes into `folder`, with the copies'
+// folder layout below: a folder under Program Files, the Windows folder or ProgramData maps into
+// the user's %LOCALAPPDATA%\VirtualStore. Empty for any other folder, and elsewhere.
+QString virtualStore(const QString &folder);
 
 // Opens `file` for reading if it names a regular file. A FIFO or a device fails at once
-// instead of blocking the event thread.
+// instead of blocking.
 bool openRegularFile(QFile &file);
+
+// Replaces or creates `target` with the rest of `from`, whole or not at all: written beside it
+// and renamed over it, so that a full disk or a kill leaves the target as it was.
+bool replaceWith(const QString &target, QIODevice &from);
+
+// Whether a new file cannot be made in `folder` because the system denies it: Windows keeps
+// Program Files from a player. Never elsewhere, where a failed write keeps its own message.
+bool deniesNewFiles(const QString &folder);
+
+// A text value in the registry; empty when there is none, and on systems without a registry.
+struct RegistryValue
+{
+    enum Root { CurrentUser, LocalMachine, LocalMachine32 } root; // 32: the 32-bit programs' view
+    QString key;
+    QString name;
+};
+QString registryText(const RegistryValue &value);
+
+// Whether this process runs with administrator rights.
+bool isElevated();
+
+enum class Start { Started, Refused, Failed };
+// Starts `program` with administrator rights, through the system's prompt: Refused when the
+// player said no there. Failed on systems without one.
+Start startAsAdministrator(const QString &program);
+
+// What the three above answer, set by tests where the system cannot stage an answer (Wine has no
+// limited token and no prompt); empty, the system answers. Set before anything asks.
+struct StandIns
+{
+    std::function<QString(const RegistryValue &)> registry;
+    std::function<bool()> elevated;
+    std::function<Start(const QString &)> start;
+};
+StandIns &standIns();
 
 } // namespace platform

@@ -1,7 +1,9 @@
 #include "gamesearch.h"
 
+#include "game/game.h"
 #include "platform/platform.h"
 #include "search/keyvalues.h"
+#include "search/places.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -34,8 +36,7 @@ keyvalues::Node readSteamFile(const QString &path)
 // The data folder of the game in `game`, as offered; empty if it holds none.
 QString dataFolderIn(const QString &game)
 {
-    return platform::holdsGame(game) ? platform::realFolder(platform::dataFolderOf(game))
-                                     : QString();
+    return game::holdsGame(game) ? platform::realFolder(game::dataFolderOf(game)) : QString();
 }
 
 QString gameInLibrary(const QString &library)
@@ -56,7 +57,7 @@ QString gameInLibrary(const QString &library)
 
 // The libraries `steam` lists: its own folder, then each that its listings name, in both the
 // shape before mid-2021 ("1" "path") and the later ones ("1" { "path" "..." }).
-QStringList librariesOf(const platform::Steam &steam)
+QStringList librariesOf(const places::Steam &steam)
 {
     const QString home = QDir::homePath() + QLatin1Char('/');
     QStringList libraries{steam.folder};
@@ -92,6 +93,26 @@ QStringList firstEntries(const QString &folder)
     return entries;
 }
 
+// Where Rockstar's launcher, then the disc's installer, put the game under each of
+// `programFiles`, on Windows and in a Wine prefix alike.
+QStringList rockstarFolders(const QStringList &programFiles)
+{
+    QStringList folders;
+    for (const QString &root : programFiles) {
+        const QString rockstar = platform::entry(root, QStringLiteral("Rockstar Games"));
+        for (const char *game : {"Grand Theft Auto III", "GTAIII"})
+            folders << platform::entry(rockstar, QLatin1String(game));
+    }
+    return folders;
+}
+
+QStringList rockstarFoldersIn(const QString &prefix)
+{
+    const QString drive = platform::entry(prefix, QStringLiteral("drive_c"));
+    return rockstarFolders({platform::entry(drive, QStringLiteral("Program Files (x86)")),
+                            platform::entry(drive, QStringLiteral("Program Files"))});
+}
+
 } // namespace
 
 QString installedGame()
@@ -108,7 +129,7 @@ QString installedGame()
         seen.insert(real);
         return true;
     };
-    for (const platform::Steam &steam : platform::steamInstalls()) {
+    for (const places::Steam &steam : places::steams()) {
         if (!firstTime(steamsRead, steam.folder))
             continue;
         for (const QString &library : librariesOf(steam)) {
@@ -120,18 +141,26 @@ QString installedGame()
                 return found;
         }
     }
-    for (const QString &game : platform::gameFolders()) {
-        const QString found = dataFolderIn(game);
-        if (!found.isEmpty())
+    // Each place is looked into only when none before it held the game.
+    QString found;
+    const auto lookIn = [&found](const QStringList &games) {
+        for (const QString &game : games) {
+            found = dataFolderIn(game);
+            if (!found.isEmpty())
+                return true;
+        }
+        return false;
+    };
+    if (lookIn(places::recordedGames()) || lookIn(rockstarFolders(platform::programFiles())))
+        return found;
+    for (const QString &prefix : places::prefixes()) {
+        if (lookIn(rockstarFoldersIn(prefix)))
             return found;
     }
-    for (const platform::PrefixFolder &prefixes : platform::prefixFolders(libraries)) {
+    for (const places::PrefixFolder &prefixes : places::prefixFolders(libraries)) {
         for (const QString &prefix : firstEntries(prefixes.folder)) {
-            for (const QString &game : platform::gameFoldersIn(prefix + prefixes.below)) {
-                const QString found = dataFolderIn(game);
-                if (!found.isEmpty())
-                    return found;
-            }
+            if (lookIn(rockstarFoldersIn(prefix + prefixes.below)))
+                return found;
         }
     }
     return {};
