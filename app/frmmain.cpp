@@ -88,16 +88,20 @@ QString fromProgramFolder(const QString &programFolder, const QString &path)
 }
 
 // What a player can mend after an install of `group` failed so.
-QString whatToCheck(pedgroups::Outcome outcome, const QString &programFolder,
+QString whatToCheck(const pedgroups::Result &result, const QString &programFolder,
                     const catalogue::PedGroup &group)
 {
-    switch (outcome) {
+    switch (result.outcome) {
     case pedgroups::Outcome::NotWhole:
     case pedgroups::Outcome::Gone:
         return QStringLiteral("Please Save The GTA3 Data Folder Again.");
     case pedgroups::Outcome::NoPreset:
         return QStringLiteral("Please Check %1.")
             .arg(fromProgramFolder(programFolder, catalogue::presetPath(programFolder, group)));
+    case pedgroups::Outcome::ModsCopy:
+        return QStringLiteral("The Game Reads %1 Instead: Please Move That Mod Out Of The "
+                              "modloader Folder.")
+            .arg(result.readInstead);
     default:
         return QStringLiteral("Please Check That The GTA3 Data Folder Can Be Written.");
     }
@@ -331,7 +335,8 @@ void frmmain::installClick()
 
     // Name what went in, which for an unknown text is the default group.
     const catalogue::PedGroup &group = catalogue::lookup(List1->currentText());
-    const pedgroups::Outcome outcome = pedgroups::install(programFolder, group, Text2);
+    const pedgroups::Result result = pedgroups::install(programFolder, group, Text2);
+    const pedgroups::Outcome outcome = result.outcome;
     if (outcome == pedgroups::Outcome::Installed) {
         Status->setText(installedText(group));
         return;
@@ -344,7 +349,7 @@ void frmmain::installClick()
     QMessageBox::critical(
         this, error,
         QStringLiteral("Error! Could Not Install '%1'. %2")
-            .arg(QLatin1String(group.label), whatToCheck(outcome, programFolder, group)));
+            .arg(QLatin1String(group.label), whatToCheck(result, programFolder, group)));
     // Save is armed for the folder to be saved again, as the message asks.
     if (outcome == pedgroups::Outcome::NotWhole || outcome == pedgroups::Outcome::Gone)
         setSaved(false);

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "folder/datafolder.h"
 #include "pedgroups/install.h"
+#include "platform/platform.h"
 #include "search/gamesearch.h"
 
 namespace startup {
@@ -10,7 +10,8 @@ Answer read(const Question &question)
 {
     Answer answer;
     if (question.saved) {
-        answer.gone = datafolder::isGone(question.folder);
+        answer.gone =
+            platform::isWhole(question.folder) && !pedgroups::isDataFolder(question.folder);
         if (!answer.gone) {
             answer.installed = pedgroups::installedGroup(question.folder);
             return answer;

@@ -17,7 +17,9 @@ struct Question
 
 struct Answer
 {
-    bool gone = false; // the saved folder names one place, and no folder is there
+    // The saved folder names one place, and it is gone or holds no game file: the game was moved
+    // or uninstalled, its drive is not plugged in, or the folder was never the data folder.
+    bool gone = false;
     const catalogue::PedGroup *installed = nullptr; // the group the game file holds
     QString found; // the installed game's data folder, looked for when none is saved or it is gone
 };

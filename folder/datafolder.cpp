@@ -91,11 +91,6 @@ std::optional<QString> check(const QString &typed)
     return std::nullopt;
 }
 
-bool isGone(const QString &saved)
-{
-    return platform::isWhole(saved) && !QFileInfo(saved).isDir();
-}
-
 bool pointsAtGame(const QString &path)
 {
     return kindOf(QFileInfo(path)) != GamePath::None;

@@ -16,10 +16,6 @@ namespace datafolder {
 // as the game's folder, gta3.exe or pedgrp.dat. Nothing when none holds.
 std::optional<QString> check(const QString &typed);
 
-// Whether `saved`, a folder as saved, names one place and no folder is there: the game was moved
-// or uninstalled, or its drive is not plugged in.
-bool isGone(const QString &saved);
-
 // Whether `path` is a folder, gta3.exe or pedgrp.dat: what check() may take a data folder from.
 bool pointsAtGame(const QString &path);
 

@@ -5,6 +5,7 @@
 #include "game/game.h"
 #include "platform/platform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -52,54 +53,69 @@ QString keptCopy(const QString &gameFile)
     return gameFile + QStringLiteral(".orig");
 }
 
-Outcome install(const QString &programFolder, const catalogue::PedGroup &group,
-                const QString &dataFolder)
+bool isDataFolder(const QString &dataFolder)
+{
+    const QFileInfo own(game::fileIn(dataFolder));
+    return QFileInfo(dataFolder).isDir() &&
+           (own.exists() || own.isSymLink() || QFileInfo::exists(keptCopy(own.filePath())));
+}
+
+Result install(const QString &programFolder, const catalogue::PedGroup &group,
+               const QString &dataFolder)
 {
     // An empty or relative folder would put the file at the root of a drive, or wherever
     // Quillfen was started.
     if (!platform::isWhole(dataFolder))
-        return Outcome::NotWhole;
+        return {Outcome::NotWhole, {}};
 
-    // A game that was moved or uninstalled.
-    if (!QFileInfo(dataFolder).isDir())
-        return Outcome::Gone;
+    // A game that was moved or uninstalled, or a folder the game never reads, such as the
+    // game's own folder named by hand.
+    if (!isDataFolder(dataFolder))
+        return {Outcome::Gone, {}};
 
-    const QString gameFile = game::fileRead(dataFolder);
+    const game::GameFile read = game::fileRead(dataFolder);
+    if (read.ofAMod) {
+        const QString gameFolder = QFileInfo(QDir::cleanPath(dataFolder)).path();
+        return {Outcome::ModsCopy,
+                QDir::toNativeSeparators(QDir(gameFolder).relativeFilePath(read.path))};
+    }
+    const QString gameFile = read.path;
     const QFileInfo target(gameFile);
     // A game file linked to one of our presets would have the preset rewritten, and from then
     // on install another group under its name. Quillfen itself may well be in the game's folder.
     if (!replaceable(target) ||
         platform::isInside(gameFile, platform::configsFolder(programFolder)))
-        return Outcome::NotWritten;
+        return {Outcome::NotWritten, {}};
     // Opened before anything is written, so that a missing preset writes nothing. The default
     // group does without its preset where it puts back the game's own file.
     QFile preset(catalogue::presetPath(programFolder, group));
     const bool isDefault = &group == &catalogue::defaultGroup;
     if (!platform::openRegularFile(preset) && !isDefault)
-        return Outcome::NoPreset;
+        return {Outcome::NoPreset, {}};
     const QString copy = keptCopy(gameFile);
     bool written = keepOriginal(target, copy);
     if (written && isDefault && QFileInfo(copy).isFile()) {
         QFile kept(copy);
         written = platform::openRegularFile(kept) && platform::replaceWith(gameFile, kept);
     } else if (written && !preset.isOpen()) {
-        return Outcome::NoPreset;
+        return {Outcome::NoPreset, {}};
     } else if (written) {
         written = platform::replaceWith(gameFile, preset);
     }
     if (written)
-        return Outcome::Installed;
+        return {Outcome::Installed, {}};
     // Starting again as administrator helps only a program that is not one already.
     const bool denied = platform::deniesNewFiles(target.path()) && !platform::isElevated();
-    return denied ? Outcome::Denied : Outcome::NotWritten;
+    return {denied ? Outcome::Denied : Outcome::NotWritten, {}};
 }
 
 const catalogue::PedGroup *installedGroup(const QString &dataFolder)
 {
     if (!platform::isWhole(dataFolder))
         return nullptr;
-    QFile file(game::fileRead(dataFolder));
-    if (!platform::openRegularFile(file))
+    const game::GameFile read = game::fileRead(dataFolder);
+    QFile file(read.path);
+    if (read.ofAMod || !platform::openRegularFile(file))
         return nullptr;
     // The first line, which is all a preset needs to name itself; the file may be of any size.
     const QByteArray head = file.peek(presetMark.size() + 64);

@@ -627,7 +627,7 @@ private slots:
         QVERIFY(make(settingFile, "earlier\r\n") && make(game, gameBytes)); // a game file > preset
         const auto store = [&] { return settingfile::write(program, QString(99, 'x')); };
         const auto install = [&] {
-            return pedgroups::install(program, catalogue::lookup("Gangs"), data + sep) ==
+            return pedgroups::install(program, catalogue::lookup("Gangs"), data + sep).outcome ==
                    pedgroups::Outcome::Installed;
         };
         QCOMPARE(inChild(store, 20, kill), cut);
