@@ -79,10 +79,9 @@ QString firstCopyIn(const QString &folder, int depth, int &entries)
 }
 
 // The copy of pedgrp.dat that a Mod Loader mod gives the game instead; empty if none does.
-QString modsCopy(const QString &gameFolder)
+QString modsCopy(const QString &gameFolder, const QString &modloader)
 {
-    const QString modloader = platform::entry(gameFolder, QStringLiteral("modloader"));
-    if (!QFileInfo(modloader).isDir() || !hasModLoader(gameFolder))
+    if (modloader.isEmpty() || !hasModLoader(gameFolder))
         return {};
     // Files lying in modloader itself, and mods whose name starts with ".", are never read.
     int entries = 0;
@@ -126,12 +125,27 @@ GameFile fileRead(const QString &dataFolder)
 {
     const QString data = QDir::toNativeSeparators(QDir::cleanPath(dataFolder));
     const QString gameFolder = QDir::toNativeSeparators(QFileInfo(data).path());
-    const QString modded = modsCopy(gameFolder);
+    // The loaders' folders, from one listing of the game's folder: most games have neither.
+    const QStringList folders =
+        QDir(gameFolder)
+            .entryList(QDir::Dirs | QDir::NoSymLinks | QDir::Hidden | QDir::NoDotAndDotDot,
+                       QDir::Name);
+    const auto folderNamed = [&](const QString &name) {
+        if (folders.contains(name))
+            return platform::join(gameFolder, name);
+        for (const QString &found : folders) {
+            if (found.compare(name, Qt::CaseInsensitive) == 0)
+                return platform::join(gameFolder, found);
+        }
+        return QString();
+    };
+    const QString modded = modsCopy(gameFolder, folderNamed(QStringLiteral("modloader")));
     if (!modded.isEmpty())
         return {modded, true};
     // The ASI loader opens its update folder's copy whenever the game asks for data\pedgrp.dat.
+    const QString updates = folderNamed(QStringLiteral("update"));
     const QString update =
-        fileIn(platform::entryPath(gameFolder, {QStringLiteral("update"), dataFolderName}));
+        updates.isEmpty() ? QString() : fileIn(platform::entry(updates, dataFolderName));
     const QString file = QFileInfo(update).isFile() ? update : fileIn(dataFolder);
     const QString store = platform::virtualStore(QFileInfo(file).path());
     const QString copy = store.isEmpty() ? QString() : fileIn(store);
