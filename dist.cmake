@@ -14,14 +14,44 @@ foreach(required SOURCE BUILD ARCHIVE)
     endif()
 endforeach()
 
+# The commit and its time: git's in a clone; outside one, those git archive wrote into
+# .git-archival.txt. The clone must be the source's own, not one it was unpacked inside.
+execute_process(COMMAND git -C ${SOURCE} rev-parse --show-toplevel
+    OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+file(REAL_PATH ${SOURCE} real_source)
+if(top AND top STREQUAL real_source)
+    set(clone TRUE)
+    execute_process(COMMAND git -C ${SOURCE} log -1 --format=%H%n%ct
+        OUTPUT_VARIABLE head OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    string(REPLACE "\n" ";" head "${head}")
+    list(GET head 0 commit)
+    list(GET head 1 commit_time)
+    # The build folder may sit inside the source, and is no change of it.
+    cmake_path(IS_PREFIX SOURCE ${BUILD} NORMALIZE build_inside)
+    if(build_inside)
+        file(RELATIVE_PATH build_folder ${SOURCE} ${BUILD})
+        set(not_the_build ":(exclude)${build_folder}")
+    endif()
+    execute_process(COMMAND git -C ${SOURCE} status --porcelain -- . ${not_the_build}
+        OUTPUT_VARIABLE changes ERROR_QUIET)
+elseif(EXISTS ${SOURCE}/.git-archival.txt)
+    file(STRINGS ${SOURCE}/.git-archival.txt archival)
+    # Unfilled, the lines hold git's placeholders instead.
+    foreach(line IN LISTS archival)
+        if(line MATCHES "^commit: ([0-9a-f]+)$")
+            set(commit ${CMAKE_MATCH_1})
+        elseif(line MATCHES "^time: ([0-9]+)$")
+            set(commit_time ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
+endif()
+
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(epoch $ENV{SOURCE_DATE_EPOCH})
+elseif(commit_time)
+    set(epoch ${commit_time})
 else()
-    execute_process(COMMAND git -C ${SOURCE} log -1 --format=%ct
-        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-    if(NOT epoch)
-        set(epoch 315532800) # outside a clone: 1980-01-01, the earliest a ZIP holds
-    endif()
+    set(epoch 315532800) # no commit known: 1980-01-01, the earliest a ZIP holds
 endif()
 
 # A ZIP keeps its times as local time: the same in every time zone only in one.
@@ -118,18 +148,8 @@ list(REMOVE_DUPLICATES packages)
 list(SORT packages)
 string(JOIN ",\n " packages ${packages})
 
-execute_process(COMMAND git -C ${SOURCE} rev-parse HEAD
-    OUTPUT_VARIABLE commit OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-# The build folder may sit inside the source, and is no change of it.
-cmake_path(IS_PREFIX SOURCE ${BUILD} NORMALIZE build_inside)
-if(build_inside)
-    file(RELATIVE_PATH build_folder ${SOURCE} ${BUILD})
-    set(not_the_build ":(exclude)${build_folder}")
-endif()
-execute_process(COMMAND git -C ${SOURCE} status --porcelain -- . ${not_the_build}
-    OUTPUT_VARIABLE changes ERROR_QUIET)
 if(NOT commit)
-    set(commit "none: not built from a clone")
+    set(commit "none: not built from a clone or an archive of a commit")
 elseif(changes)
     string(APPEND commit " with changes not committed")
 endif()

@@ -63,9 +63,15 @@ if grep -rlaF "${build_paths[@]}" "$folder"; then fail "a path of the build is i
 record=${archive%/*}/$top.buildinfo
 [ -f "$record" ] || fail "no build record at $record"
 if grep -aF "${build_paths[@]}" "$record"; then fail "a path of the build is in the build record"; fi
-commit=$(git -C "$source" rev-parse HEAD)
-[ -n "$(git -C "$source" status --porcelain)" ] || grep -qx "Git-Commit: $commit" "$record" ||
-    fail "the build record does not name commit $commit"
+# The commit is the clone's, or outside one the one git archive wrote into the source.
+if top_level=$(git -C "$source" rev-parse --show-toplevel 2>/dev/null) &&
+    [ "$top_level" = "$(cd "$source" && pwd -P)" ]; then
+    commit=$(git -C "$source" rev-parse HEAD)
+else
+    commit=$(sed -n 's/^commit: \([0-9a-f]\{40,\}\)$/\1/p' "$source/.git-archival.txt" 2>/dev/null)
+fi
+grep -qx "Git-Commit: ${commit:-none: .*}\( with changes not committed\)\?" "$record" ||
+    fail "the build record does not name commit ${commit:-none}"
 grep -qx " $(sha256sum "$archive" | cut -d' ' -f1) $(stat -c %s "$archive") ${archive##*/}" \
     "$record" || fail "the build record's checksum is not the archive's"
 case $archive in

@@ -11,9 +11,15 @@ if ! command -v reprotest >/dev/null; then
     echo "SKIP: reprotest is not installed; make reprotest-deps installs it"
     exit 77
 fi
+# Unpacked from an archive of the source, there is no commit to clone.
+if ! top=$(git -C "$source" rev-parse --show-toplevel 2>/dev/null) ||
+    [ "$top" != "$(cd "$source" && pwd -P)" ]; then
+    echo "SKIP: $source is no clone, so there is no commit to build again"
+    exit 77
+fi
 # A file not committed, a new preset say, may go into the archive but not into the clone.
-if ! changes=$(git -C "$source" status --porcelain 2>/dev/null) || [ -n "$changes" ]; then
-    echo "SKIP: $source has changes not committed, or is no clone"
+if [ -n "$(git -C "$source" status --porcelain)" ]; then
+    echo "SKIP: $source has changes not committed"
     exit 77
 fi
 name=$(basename "$archive")
