@@ -2,17 +2,21 @@
 # a NAME.zip whose top folder is NAME, with a sha256sum line beside it in ARCHIVE.sha256 and,
 # on a system with dpkg, a build record in NAME.buildinfo. The same commit gives the same bytes,
 # whoever builds it: entries in name order, each with the commit's time and no owner of the
-# builder's.
-# Usage: cmake -DSOURCE=<source> -DBUILD=<build> -DARCHIVE=<NAME.tar.gz|NAME.zip>
-#              [-DBUILT_USING=<file>] -P dist.cmake
+# builder's. In a clone, it also packs the commit's source into SOURCE_ARCHIVE in BUILD, as git
+# archive does, with its sha256sum line.
+# Usage: cmake -DSOURCE=<source> -DBUILD=<build> [-DARCHIVE=<NAME.tar.gz|NAME.zip>]
+#              [-DSOURCE_ARCHIVE=<NAME-source.tar.gz>] [-DBUILT_USING=<file>] -P dist.cmake
 # The build record names the Debian packages of the files listed in BUILD/buildinfo-files.txt and
 # of the archiver, and the source line in BUILT_USING, of a library built into the program.
 
-foreach(required SOURCE BUILD ARCHIVE)
+foreach(required SOURCE BUILD)
     if(NOT ${required})
         message(FATAL_ERROR "dist.cmake: -D${required}=... is missing; see the usage at its top")
     endif()
 endforeach()
+if(NOT ARCHIVE AND NOT SOURCE_ARCHIVE)
+    message(FATAL_ERROR "dist.cmake: -DARCHIVE=... or -DSOURCE_ARCHIVE=... is missing")
+endif()
 
 # The commit and its time: git's in a clone; outside one, those git archive wrote into
 # .git-archival.txt. The clone must be the source's own, not one it was unpacked inside.
@@ -52,6 +56,35 @@ elseif(commit_time)
     set(epoch ${commit_time})
 else()
     set(epoch 315532800) # no commit known: 1980-01-01, the earliest a ZIP holds
+endif()
+
+# The source archive, of the commit as git archive packs it: each file's time the commit's,
+# root as owner, and none of git's line-end conversions or modes that a builder's setting picks.
+if(SOURCE_ARCHIVE)
+    file(REMOVE ${BUILD}/${SOURCE_ARCHIVE} ${BUILD}/${SOURCE_ARCHIVE}.sha256)
+    string(REGEX REPLACE "-source\\.tar\\.gz$" "" top_folder ${SOURCE_ARCHIVE})
+    if(clone)
+        find_program(gzip gzip REQUIRED)
+        execute_process(
+            COMMAND git -C ${SOURCE} -c core.autocrlf=false -c tar.umask=0002
+                archive --format=tar --prefix=${top_folder}/ ${commit}
+            COMMAND ${gzip} -9 -n
+            OUTPUT_FILE ${BUILD}/${SOURCE_ARCHIVE} COMMAND_ERROR_IS_FATAL ANY)
+        file(SHA256 ${BUILD}/${SOURCE_ARCHIVE} hash)
+        file(WRITE ${BUILD}/${SOURCE_ARCHIVE}.sha256 "${hash}  ${SOURCE_ARCHIVE}\n")
+        message(STATUS "Source archive: ${BUILD}/${SOURCE_ARCHIVE}, of commit ${commit}")
+        if(changes)
+            message(WARNING "The source archive holds commit ${commit}, without the changes "
+                "not committed")
+        endif()
+    else()
+        # Unpacked from a source archive, the source already is one.
+        message(STATUS "No source archive: ${SOURCE} is no clone, and the source archive is "
+            "packed from a commit")
+    endif()
+endif()
+if(NOT ARCHIVE)
+    return()
 endif()
 
 # A ZIP keeps its times as local time: the same in every time zone only in one.

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Unpacks a release archive and checks that it is a working program folder with no path of the
-# build in it, and its build record; then starts its program: the Windows one under Wine, on the
-# X display it is given, where its window must come up with CAPTION.
+# build in it, and its build record, and in a clone the source archive beside it; then starts its
+# program: the Windows one under Wine, on the X display it is given, where its window must come up
+# with CAPTION.
 # Usage: archive_test.sh ARCHIVE SOURCE_DIR CAPTION [STATIC_QT_PREFIX]
 set -euo pipefail
 export LC_ALL=C
@@ -66,8 +67,10 @@ if grep -aF "${build_paths[@]}" "$record"; then fail "a path of the build is in 
 # The commit is the clone's, or outside one the one git archive wrote into the source.
 if top_level=$(git -C "$source" rev-parse --show-toplevel 2>/dev/null) &&
     [ "$top_level" = "$(cd "$source" && pwd -P)" ]; then
+    clone=yes
     commit=$(git -C "$source" rev-parse HEAD)
 else
+    clone=
     commit=$(sed -n 's/^commit: \([0-9a-f]\{40,\}\)$/\1/p' "$source/.git-archival.txt" 2>/dev/null)
 fi
 grep -qx "Git-Commit: ${commit:-none: .*}\( with changes not committed\)\?" "$record" ||
@@ -85,6 +88,33 @@ for package in $packages cmake ninja-build; do
     grep -qxF " $package (= $(dpkg-query -W -f='${Version}' "$package"))" <<<"$listed" ||
         fail "the build record does not name $package as installed"
 done
+
+# The source archive: every file of the commit as committed and nothing else, with the commit and
+# its time filled in for a build without a clone. Outside a clone there is no commit to pack.
+if [ -n "$clone" ]; then
+    source_archive=${archive%/*}/${top%-*}-source.tar.gz
+    [ -f "$source_archive" ] || fail "no source archive at $source_archive"
+    (cd "${source_archive%/*}" && sha256sum --quiet -c "${source_archive##*/}.sha256") ||
+        fail "the source archive does not match its .sha256"
+    [ -z "$(tar --numeric-owner -tvzf "$source_archive" | awk '$2 != "0/0"')" ] ||
+        fail "the source archive's entries name an owner"
+    mkdir "$scratch/source"
+    tar -xzf "$source_archive" -C "$scratch/source"
+    unpacked=$scratch/source/${top%-*}
+    [ "$(ls -A "$scratch/source")" = "${unpacked##*/}" ] ||
+        fail "the source archive's top folder is not ${unpacked##*/}"
+    committed=$(git -C "$source" ls-tree -r -z --name-only HEAD | tr '\0' '\n' | sort)
+    diff <(echo "$committed") <(cd "$unpacked" && find . ! -type d | sed 's|^\./||' | sort) >&2 ||
+        fail "the source archive's files are not the commit's"
+    while IFS= read -r file; do
+        [ "$file" = .git-archival.txt ] ||
+            git -C "$source" cat-file blob "HEAD:$file" | cmp -s - "$unpacked/$file" ||
+            fail "$file in the source archive is not as committed"
+    done <<<"$committed"
+    grep -qx "commit: $commit" "$unpacked/.git-archival.txt" &&
+        grep -qx "time: $(git -C "$source" log -1 --format=%ct)" "$unpacked/.git-archival.txt" ||
+        fail "the source archive does not name its commit and time"
+fi
 
 if [ -z "$qt" ]; then
     # The system's Qt, and no library from beside the folder it was unpacked in.
