@@ -41,6 +41,9 @@ sed -n '/^<!-- players -->$/,/^<!-- end of players -->$/p' "$source/README.md" |
     sed '$d' | sed "s/\$/$eol/" | cmp -s - "$folder/README.txt" ||
     fail "README.txt is not the players' part of README.md, each line ended ${eol:+CR }LF"
 grep -q '^\*\*When an install fails\*\*' "$folder/README.txt" || fail "README.txt is too short"
+# The source of this very version, published beside the archive.
+source_archive=${top%-*}-source.tar.gz
+grep -qF "$source_archive" "$folder/README.txt" || fail "README.txt does not name $source_archive"
 ! "$objdump" -h "$folder/$exe" | grep -q '\.debug_' || fail "the program has debug sections"
 [ -d "$folder/configs/path" ] && [ -z "$(ls -A "$folder/configs/path")" ] ||
     fail "configs/path is not there and empty"
@@ -92,7 +95,7 @@ done
 # The source archive: every file of the commit as committed and nothing else, with the commit and
 # its time filled in for a build without a clone. Outside a clone there is no commit to pack.
 if [ -n "$clone" ]; then
-    source_archive=${archive%/*}/${top%-*}-source.tar.gz
+    source_archive=${archive%/*}/$source_archive
     [ -f "$source_archive" ] || fail "no source archive at $source_archive"
     (cd "${source_archive%/*}" && sha256sum --quiet -c "${source_archive##*/}.sha256") ||
         fail "the source archive does not match its .sha256"
@@ -132,6 +135,14 @@ else
         grep -qi "^  .*${part#libQt6Bundled}" "$notices" || fail "no notice for $part"
     done
     grep -q "^  MinGW-w64 runtime" "$notices" || fail "no notice for the MinGW-w64 runtime"
+    # Before them, where the source of the program and of its Qt is, which a rebuild against
+    # another Qt needs: the source archive, and the Debian source the record names.
+    qt_source=$(sed -n 's/^Built-Using: qt6-base (= \(.*\))$/\1/p' "$record")
+    where=$(sed '/^Third-party notices/,$d' "$notices")
+    for named in "${source_archive##*/}" "qt6-base source package" "$qt_source" \
+        windows/build-qt.sh; do
+        tr -s '\n' ' ' <<<"$where" | grep -qF "$named" || fail "the notices do not name $named"
+    done
 
     # A GUI program that needs no DLL beyond Windows' own, with its version in its resources.
     headers=$(x86_64-w64-mingw32-objdump -p "$folder/$exe")
