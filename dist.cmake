@@ -64,11 +64,12 @@ if(SOURCE_ARCHIVE)
     file(REMOVE ${BUILD}/${SOURCE_ARCHIVE} ${BUILD}/${SOURCE_ARCHIVE}.sha256)
     string(REGEX REPLACE "-source\\.tar\\.gz$" "" top_folder ${SOURCE_ARCHIVE})
     if(clone)
-        find_program(gzip gzip REQUIRED)
+        # Not the archiver's name below, which the build record lists, built from a clone or not.
+        find_program(source_gzip gzip REQUIRED)
         execute_process(
             COMMAND git -C ${SOURCE} -c core.autocrlf=false -c tar.umask=0002
                 archive --format=tar --prefix=${top_folder}/ ${commit}
-            COMMAND ${gzip} -9 -n
+            COMMAND ${source_gzip} -9 -n
             OUTPUT_FILE ${BUILD}/${SOURCE_ARCHIVE} COMMAND_ERROR_IS_FATAL ANY)
         file(SHA256 ${BUILD}/${SOURCE_ARCHIVE} hash)
         file(WRITE ${BUILD}/${SOURCE_ARCHIVE}.sha256 "${hash}  ${SOURCE_ARCHIVE}\n")
