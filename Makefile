@@ -29,7 +29,8 @@ test: build sanitize reprotest-deps
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
-# Release archive of the portable program folder, in $(BUILD)/.
+# The release archive of the portable program folder and, in a clone, the source archive of the
+# commit, each with its .sha256, in $(BUILD)/.
 dist: build
 	cmake --build $(BUILD) --target dist
 
@@ -47,8 +48,9 @@ bench: build
 	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ./bench
 
 # The Windows program and its tests, and the release archive
-# $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip. The first run on a machine
-# also builds Qt for Windows, 35 to 40 minutes; windows/build-qt.sh keeps it in ~/.cache.
+# $(WINDOWS_BUILD)/quillfen-VERSION-windows.zip, with the source archive beside it as in
+# $(BUILD)/. The first run on a machine also builds Qt for Windows, 35 to 40 minutes;
+# windows/build-qt.sh keeps it in ~/.cache.
 # A build folder set up against any other Qt is set up afresh against that one.
 windows: windows-deps
 	@qt=$$(windows/build-qt.sh) || exit 1; \

@@ -2,26 +2,90 @@
 # a NAME.zip whose top folder is NAME, with a sha256sum line beside it in ARCHIVE.sha256 and,
 # on a system with dpkg, a build record in NAME.buildinfo. The same commit gives the same bytes,
 # whoever builds it: entries in name order, each with the commit's time and no owner of the
-# builder's.
-# Usage: cmake -DSOURCE=<source> -DBUILD=<build> -DARCHIVE=<NAME.tar.gz|NAME.zip>
-#              [-DBUILT_USING=<file>] -P dist.cmake
+# builder's. In a clone, it also packs the commit's source into SOURCE_ARCHIVE in BUILD, as git
+# archive does, with its sha256sum line.
+# Usage: cmake -DSOURCE=<source> -DBUILD=<build> [-DARCHIVE=<NAME.tar.gz|NAME.zip>]
+#              [-DSOURCE_ARCHIVE=<NAME-source.tar.gz>] [-DBUILT_USING=<file>] -P dist.cmake
 # The build record names the Debian packages of the files listed in BUILD/buildinfo-files.txt and
 # of the archiver, and the source line in BUILT_USING, of a library built into the program.
 
-foreach(required SOURCE BUILD ARCHIVE)
+foreach(required SOURCE BUILD)
     if(NOT ${required})
         message(FATAL_ERROR "dist.cmake: -D${required}=... is missing; see the usage at its top")
     endif()
 endforeach()
+if(NOT ARCHIVE AND NOT SOURCE_ARCHIVE)
+    message(FATAL_ERROR "dist.cmake: -DARCHIVE=... or -DSOURCE_ARCHIVE=... is missing")
+endif()
+
+# The commit and its time: git's in a clone; outside one, those git archive wrote into
+# .git-archival.txt. The clone must be the source's own, not one it was unpacked inside.
+execute_process(COMMAND git -C ${SOURCE} rev-parse --show-toplevel
+    OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+file(REAL_PATH ${SOURCE} real_source)
+if(top AND top STREQUAL real_source)
+    set(clone TRUE)
+    execute_process(COMMAND git -C ${SOURCE} log -1 --format=%H%n%ct
+        OUTPUT_VARIABLE head OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    string(REPLACE "\n" ";" head "${head}")
+    list(GET head 0 commit)
+    list(GET head 1 commit_time)
+    # The build folder may sit inside the source, and is no change of it.
+    cmake_path(IS_PREFIX SOURCE ${BUILD} NORMALIZE build_inside)
+    if(build_inside)
+        file(RELATIVE_PATH build_folder ${SOURCE} ${BUILD})
+        set(not_the_build ":(exclude)${build_folder}")
+    endif()
+    execute_process(COMMAND git -C ${SOURCE} status --porcelain -- . ${not_the_build}
+        OUTPUT_VARIABLE changes ERROR_QUIET)
+elseif(EXISTS ${SOURCE}/.git-archival.txt)
+    file(STRINGS ${SOURCE}/.git-archival.txt archival)
+    # Unfilled, the lines hold git's placeholders instead.
+    foreach(line IN LISTS archival)
+        if(line MATCHES "^commit: ([0-9a-f]+)$")
+            set(commit ${CMAKE_MATCH_1})
+        elseif(line MATCHES "^time: ([0-9]+)$")
+            set(commit_time ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
+endif()
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(epoch $ENV{SOURCE_DATE_EPOCH})
+elseif(commit_time)
+    set(epoch ${commit_time})
 else()
-    execute_process(COMMAND git -C ${SOURCE} log -1 --format=%ct
-        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-    if(NOT epoch)
-        set(epoch 315532800) # outside a clone: 1980-01-01, the earliest a ZIP holds
+    set(epoch 315532800) # no commit known: 1980-01-01, the earliest a ZIP holds
+endif()
+
+# The source archive, of the commit as git archive packs it: each file's time the commit's,
+# root as owner, and none of git's line-end conversions or modes that a builder's setting picks.
+if(SOURCE_ARCHIVE)
+    file(REMOVE ${BUILD}/${SOURCE_ARCHIVE} ${BUILD}/${SOURCE_ARCHIVE}.sha256)
+    string(REGEX REPLACE "-source\\.tar\\.gz$" "" top_folder ${SOURCE_ARCHIVE})
+    if(clone)
+        # Not the archiver's name below, which the build record lists, built from a clone or not.
+        find_program(source_gzip gzip REQUIRED)
+        execute_process(
+            COMMAND git -C ${SOURCE} -c core.autocrlf=false -c tar.umask=0002
+                archive --format=tar --prefix=${top_folder}/ ${commit}
+            COMMAND ${source_gzip} -9 -n
+            OUTPUT_FILE ${BUILD}/${SOURCE_ARCHIVE} COMMAND_ERROR_IS_FATAL ANY)
+        file(SHA256 ${BUILD}/${SOURCE_ARCHIVE} hash)
+        file(WRITE ${BUILD}/${SOURCE_ARCHIVE}.sha256 "${hash}  ${SOURCE_ARCHIVE}\n")
+        message(STATUS "Source archive: ${BUILD}/${SOURCE_ARCHIVE}, of commit ${commit}")
+        if(changes)
+            message(WARNING "The source archive holds commit ${commit}, without the changes "
+                "not committed")
+        endif()
+    else()
+        # Unpacked from a source archive, the source already is one.
+        message(STATUS "No source archive: ${SOURCE} is no clone, and the source archive is "
+            "packed from a commit")
     endif()
+endif()
+if(NOT ARCHIVE)
+    return()
 endif()
 
 # A ZIP keeps its times as local time: the same in every time zone only in one.
@@ -118,18 +182,8 @@ list(REMOVE_DUPLICATES packages)
 list(SORT packages)
 string(JOIN ",\n " packages ${packages})
 
-execute_process(COMMAND git -C ${SOURCE} rev-parse HEAD
-    OUTPUT_VARIABLE commit OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-# The build folder may sit inside the source, and is no change of it.
-cmake_path(IS_PREFIX SOURCE ${BUILD} NORMALIZE build_inside)
-if(build_inside)
-    file(RELATIVE_PATH build_folder ${SOURCE} ${BUILD})
-    set(not_the_build ":(exclude)${build_folder}")
-endif()
-execute_process(COMMAND git -C ${SOURCE} status --porcelain -- . ${not_the_build}
-    OUTPUT_VARIABLE changes ERROR_QUIET)
 if(NOT commit)
-    set(commit "none: not built from a clone")
+    set(commit "none: not built from a clone or an archive of a commit")
 elseif(changes)
     string(APPEND commit " with changes not committed")
 endif()

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Unpacks a release archive and checks that it is a working program folder with no path of the
-# build in it, and its build record; then starts its program: the Windows one under Wine, on the
-# X display it is given, where its window must come up with CAPTION.
+# build in it, and its build record, and in a clone the source archive beside it; then starts its
+# program: the Windows one under Wine, on the X display it is given, where its window must come up
+# with CAPTION.
 # Usage: archive_test.sh ARCHIVE SOURCE_DIR CAPTION [STATIC_QT_PREFIX]
 set -euo pipefail
 export LC_ALL=C
@@ -40,6 +41,9 @@ sed -n '/^<!-- players -->$/,/^<!-- end of players -->$/p' "$source/README.md" |
     sed '$d' | sed "s/\$/$eol/" | cmp -s - "$folder/README.txt" ||
     fail "README.txt is not the players' part of README.md, each line ended ${eol:+CR }LF"
 grep -q '^\*\*When an install fails\*\*' "$folder/README.txt" || fail "README.txt is too short"
+# The source of this very version, published beside the archive.
+source_archive=${top%-*}-source.tar.gz
+grep -qF "$source_archive" "$folder/README.txt" || fail "README.txt does not name $source_archive"
 ! "$objdump" -h "$folder/$exe" | grep -q '\.debug_' || fail "the program has debug sections"
 [ -d "$folder/configs/path" ] && [ -z "$(ls -A "$folder/configs/path")" ] ||
     fail "configs/path is not there and empty"
@@ -63,9 +67,17 @@ if grep -rlaF "${build_paths[@]}" "$folder"; then fail "a path of the build is i
 record=${archive%/*}/$top.buildinfo
 [ -f "$record" ] || fail "no build record at $record"
 if grep -aF "${build_paths[@]}" "$record"; then fail "a path of the build is in the build record"; fi
-commit=$(git -C "$source" rev-parse HEAD)
-[ -n "$(git -C "$source" status --porcelain)" ] || grep -qx "Git-Commit: $commit" "$record" ||
-    fail "the build record does not name commit $commit"
+# The commit is the clone's, or outside one the one git archive wrote into the source.
+if top_level=$(git -C "$source" rev-parse --show-toplevel 2>/dev/null) &&
+    [ "$top_level" = "$(cd "$source" && pwd -P)" ]; then
+    clone=yes
+    commit=$(git -C "$source" rev-parse HEAD)
+else
+    clone=
+    commit=$(sed -n 's/^commit: \([0-9a-f]\{40,\}\)$/\1/p' "$source/.git-archival.txt" 2>/dev/null)
+fi
+grep -qx "Git-Commit: ${commit:-none: .*}\( with changes not committed\)\?" "$record" ||
+    fail "the build record does not name commit ${commit:-none}"
 grep -qx " $(sha256sum "$archive" | cut -d' ' -f1) $(stat -c %s "$archive") ${archive##*/}" \
     "$record" || fail "the build record's checksum is not the archive's"
 case $archive in
@@ -79,6 +91,33 @@ for package in $packages cmake ninja-build; do
     grep -qxF " $package (= $(dpkg-query -W -f='${Version}' "$package"))" <<<"$listed" ||
         fail "the build record does not name $package as installed"
 done
+
+# The source archive: every file of the commit as committed and nothing else, with the commit and
+# its time filled in for a build without a clone. Outside a clone there is no commit to pack.
+if [ -n "$clone" ]; then
+    source_archive=${archive%/*}/$source_archive
+    [ -f "$source_archive" ] || fail "no source archive at $source_archive"
+    (cd "${source_archive%/*}" && sha256sum --quiet -c "${source_archive##*/}.sha256") ||
+        fail "the source archive does not match its .sha256"
+    [ -z "$(tar --numeric-owner -tvzf "$source_archive" | awk '$2 != "0/0"')" ] ||
+        fail "the source archive's entries name an owner"
+    mkdir "$scratch/source"
+    tar -xzf "$source_archive" -C "$scratch/source"
+    unpacked=$scratch/source/${top%-*}
+    [ "$(ls -A "$scratch/source")" = "${unpacked##*/}" ] ||
+        fail "the source archive's top folder is not ${unpacked##*/}"
+    committed=$(git -C "$source" ls-tree -r -z --name-only HEAD | tr '\0' '\n' | sort)
+    diff <(echo "$committed") <(cd "$unpacked" && find . ! -type d | sed 's|^\./||' | sort) >&2 ||
+        fail "the source archive's files are not the commit's"
+    while IFS= read -r file; do
+        [ "$file" = .git-archival.txt ] ||
+            git -C "$source" cat-file blob "HEAD:$file" | cmp -s - "$unpacked/$file" ||
+            fail "$file in the source archive is not as committed"
+    done <<<"$committed"
+    grep -qx "commit: $commit" "$unpacked/.git-archival.txt" &&
+        grep -qx "time: $(git -C "$source" log -1 --format=%ct)" "$unpacked/.git-archival.txt" ||
+        fail "the source archive does not name its commit and time"
+fi
 
 if [ -z "$qt" ]; then
     # The system's Qt, and no library from beside the folder it was unpacked in.
@@ -96,6 +135,14 @@ else
         grep -qi "^  .*${part#libQt6Bundled}" "$notices" || fail "no notice for $part"
     done
     grep -q "^  MinGW-w64 runtime" "$notices" || fail "no notice for the MinGW-w64 runtime"
+    # Before them, where the source of the program and of its Qt is, which a rebuild against
+    # another Qt needs: the source archive, and the Debian source the record names.
+    qt_source=$(sed -n 's/^Built-Using: qt6-base (= \(.*\))$/\1/p' "$record")
+    where=$(sed '/^Third-party notices/,$d' "$notices")
+    for named in "${source_archive##*/}" "qt6-base source package" "$qt_source" \
+        windows/build-qt.sh; do
+        tr -s '\n' ' ' <<<"$where" | grep -qF "$named" || fail "the notices do not name $named"
+    done
 
     # A GUI program that needs no DLL beyond Windows' own, with its version in its resources.
     headers=$(x86_64-w64-mingw32-objdump -p "$folder/$exe")
