@@ -1,11 +1,11 @@
-// The whole window over a temporary program folder and game folder: what a player reads and
-// what lands on disk. The save and install tables close with rows that only POSIX systems stage
-// here: a name that ends in a blank, a "~", a FIFO that would block an open, a folder that takes
-// no new file; and so does the last test, of writes cut short by a full disk or a kill. The
-// install and first-run tables also close with rows of Windows' own, run under Wine: the
-// registry, a folder only an administrator writes, the VirtualStore.
+// The whole window over a temporary home, program folder and game folder, made once and emptied
+// before each test: what a player reads and what lands on disk. Each table closes with the rows
+// that only POSIX systems stage here (a FIFO, a name ending in a blank, links, a folder that takes
+// no new file), and with those of Windows' own, run under Wine (the registry, the VirtualStore);
+// writes cut short and a folder only an administrator writes have a test each.
 
 #include "app/frmmain.h"
+#include "app/startup.h"
 #include "folder/settingfile.h"
 #include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
@@ -13,6 +13,9 @@
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <memory>
+#include <tuple>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -34,59 +37,126 @@ template <class Job> int inChild(Job job, qint64 room, bool kill)
 #endif
 
 namespace {
-const QString sep = QDir::separator();
-const QString pleaseSet = "|Please Set The GTA3 Data Folder|Save*";
-const QString pathSet = "|Path Set. Please Select Your Peds|Saved";
-const QString incorrectPath = "3|Error|Error! Incorrect Path. Please Correct This Problem.|OK";
-const QString unstored = QDir::toNativeSeparators(
-    "3|Error|Error! Could Not Store The Data Folder. Please Check The configs/path Folder.|OK");
-// See folder().
-const QString firstRun = sep == "\\"
-                             ? "c:\\program files (x86)\\rockstar games\\gtaiii\\data"
-                             : "%4/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
-const QString refused = "1||Please Set GTA3 Peds Group File First|OK";
-const QString cannotInstall = "3|Error|Error! Could Not Install 'Gangs'. Please ";
-const QString notWritten = cannotInstall + "Check That The GTA3 Data Folder Can Be Written.|OK";
-const QString noPreset = QDir::toNativeSeparators(cannotInstall + "Check configs/gang war.dat.|OK");
-const QString saveAgain = cannotInstall + "Save The GTA3 Data Folder Again.|OK";
-const QString askAdmin = "4|Administrator|Windows Lets Only An Administrator Write The GTA3 Data "
-                         "Folder. Start Quillfen As Administrator?|Yes/No";
-const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300); // > any preset
-// A FIFO is a system entry.
-const auto anyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
-// What make() puts at a path in place of a file.
-const QByteArray aFolder = "<a folder>", aFifo = "<a FIFO>";
-#ifdef Q_OS_WIN
-// Where Steam names its folder, in the user's key and in the machine's; then the game's folder as
-// Rockstar's launcher, Steam's uninstall entry and the disc's installer record it. The machine's
-// are in its 32-bit view.
-const struct
-{
-    QString key;
-    QSettings::Format view;
-    QString name;
-} registry[] = {
-    {"HKEY_CURRENT_USER\\Software\\Valve\\Steam", QSettings::NativeFormat, "SteamPath"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", QSettings::Registry32Format, "InstallPath"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Rockstar Games\\Grand Theft Auto III",
-     QSettings::Registry32Format, "InstallFolder"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
-     QSettings::Registry32Format, "InstallLocation"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Rockstar Games\\GTAIII", QSettings::Registry32Format, "Path"}};
 
-// The search reads the machine's registry, where only the suite's own Wine prefix may be given
-// made-up keys: a developer's own Steam and game stay as they are.
-bool inOwnPrefix()
+using platform::RegistryValue;
+
+const QString sep = QDir::separator();
+const QString pleaseSet = "Please Set The GTA3 Data Folder";
+const QString pathSet = "Path Set. Please Select Your Peds";
+const QString defaultPeds = "Default Peds";
+const QString gta3 = "/steamapps/common/Grand Theft Auto 3"; // in a Steam library
+// The game's own groups, longer than any preset.
+const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300);
+
+QString native(const QString &path)
 {
-#ifdef SUITE_WINE_PREFIX
-    // As the suite was started: each test unsets WINEPREFIX for the search.
-    static const QString prefix = qEnvironmentVariable("WINEPREFIX");
-    return prefix == QLatin1String(SUITE_WINE_PREFIX);
-#else
-    return false;
-#endif
+    return QDir::toNativeSeparators(path);
 }
-#endif
+
+// What stands at `path`: a link and where it leads, a file's bytes, or what else is there.
+QByteArray at(const QString &path)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.isSymLink())
+        return "a link to " + QFile::encodeName(info.symLinkTarget());
+    if (info.isDir() || !info.exists())
+        return info.isDir() ? "a folder" : "nothing";
+    return info.isFile() && file.open(QFile::ReadOnly) ? file.readAll() : "a FIFO";
+}
+
+// Something a test makes before the window opens, or, in a list of what is there afterwards,
+// what must stand at `path`.
+struct Made
+{
+    enum Kind { File, Huge, Folder, Fifo, Link, Removed, Game, ReadOnly, Variable, Registry };
+    Kind kind{};
+    QString path{};     // a variable's name
+    QByteArray bytes{}; // a file's; a variable's value
+    QString target{};   // a link's; the text of a registry value
+    RegistryValue value{};
+
+    QByteArray expected() const
+    {
+        return kind == Link      ? "a link to " + QFile::encodeName(target)
+               : kind == Fifo    ? "a FIFO"
+               : kind == Removed ? "nothing"
+                                 : bytes;
+    }
+};
+
+// What the window shows: the folder box, the status line, Save's caption and whether it can be
+// clicked, and the list's text.
+struct Shown
+{
+    QString folder{}, status{}, save{};
+    bool clickable = false;
+    QString list = defaultPeds;
+
+    bool operator==(const Shown &o) const
+    {
+        return std::tie(folder, status, save, clickable, list) ==
+               std::tie(o.folder, o.status, o.save, o.clickable, o.list);
+    }
+};
+
+char *toString(const Shown &s)
+{
+    return QTest::toString(
+        QString("folder \"%1\", status \"%2\", %3 %4, list \"%5\"")
+            .arg(s.folder, s.status, s.save, s.clickable ? "clickable" : "disabled", s.list));
+}
+
+Shown shownSaved(const QString &folder, const QString &status = pathSet,
+                 const QString &list = defaultPeds)
+{
+    return {folder, status, "Saved", false, list};
+}
+
+Shown shownUnsaved(const QString &folder, const QString &status = pleaseSet,
+                   const QString &list = defaultPeds)
+{
+    return {folder, status, "Save", true, list};
+}
+
+// A message box: its icon, title, text, buttons, and the one Enter presses.
+struct Box
+{
+    QMessageBox::Icon icon{};
+    QString title{}, text{};
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton byDefault = QMessageBox::Ok;
+
+    bool operator==(const Box &o) const
+    {
+        return std::tie(icon, title, text, buttons, byDefault) ==
+               std::tie(o.icon, o.title, o.text, o.buttons, o.byDefault);
+    }
+};
+
+char *toString(const Box &b)
+{
+    const auto keys = [](int value) {
+        return QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKeys(value);
+    };
+    return QTest::toString(QString("%1 \"%2\": \"%3\" %4, %5 by default")
+                               .arg(QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(b.icon),
+                                    b.title, b.text, keys(b.buttons), keys(b.byDefault)));
+}
+
+Box error(const QString &text)
+{
+    return {QMessageBox::Critical, "Error", text};
+}
+
+const Box incorrectPath = error("Error! Incorrect Path. Please Correct This Problem.");
+const Box unstored =
+    error(native("Error! Could Not Store The Data Folder. Please Check The configs/path Folder."));
+const Box refused{QMessageBox::Information, "", "Please Set GTA3 Peds Group File First"};
+const QString cannotInstall = "Error! Could Not Install 'Gangs'. Please ";
+const Box notWritten = error(cannotInstall + "Check That The GTA3 Data Folder Can Be Written.");
+const Box noPreset = error(cannotInstall + native("Check configs/gang war.dat."));
+const Box saveAgain = error(cannotInstall + "Save The GTA3 Data Folder Again.");
 
 // One row of a data table: its name, then a value for each column.
 template <class... Values> void row(const QString &name, const Values &...values)
@@ -94,60 +164,112 @@ template <class... Values> void row(const QString &name, const Values &...values
     (QTest::newRow(qPrintable(name)) << ... << values);
 }
 
-// The bytes of a regular file; a null array for anything else, a FIFO too.
-QByteArray read(const QString &path)
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QFile::ReadOnly) ? file.readAll() + ""
-                                                                  : QByteArray();
-}
+enum Action { Saves, Installs, Edits };
 
-// Makes a file of `bytes` at `path`, or aFolder or aFifo, and the folders on the way.
-bool make(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!QDir().mkpath(bytes == aFolder ? path : QFileInfo(path).path()) || bytes == aFolder)
-        return bytes == aFolder;
-    if (bytes == aFifo)
-        return QProcess::execute("mkfifo", {path}) == 0;
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// What stands in the game folder, and how the window was opened, before an install: the
-// game's own file; that and a copy kept by an earlier install; no folder saved yet; the saved
-// folder edited after the desktop gave Save an access key; the preset of Gangs deleted; a
-// folder, a FIFO or a preset as the game file, or a read-only one; as the game file a link to
-// a preset or to a file elsewhere; a kept copy that links to nowhere, or in a folder that takes
-// no new file; or as the saved folder, one gone, one ending in a NUL, an empty one, one
-// relative to the working folder, one from the current folder of its drive ("c:gta3"); or
-// Quillfen unpacked into the game's folder, beside its data folder; on Windows a data folder
-// that only an administrator may write, answered No or Yes, and one under Program Files whose
-// copy in the VirtualStore the game reads.
-// clang-format off
-enum Setup { NoGameFile, GameFile, Kept, FirstRun, Edited, NoPreset, AFolder, AFifo, APreset,
-             ReadOnly, LinkToPreset, LinkElsewhere, DanglingKept, NoNewFile, Gone, ANul, Empty,
-             Relative, FromDrive, InGameFolder, OnlyAdmin, OnlyAdminYes, VirtualStore };
-// clang-format on
 } // namespace
 
-Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(Made)
+Q_DECLARE_METATYPE(Shown)
+Q_DECLARE_METATYPE(Box)
+Q_DECLARE_METATYPE(Action)
+Q_DECLARE_METATYPE(platform::Start)
 
 class tst_window : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir;
-    // Written the system's way, as a player types them, without a trailing separator.
-    QString program, data, settingFile;
+    // In "/" form: the home folder, Quillfen's and the game's data folder in it; the data folder
+    // a first run shows; Steam's folder and a Program Files folder, as each system has them.
+    QString root, program, data, settingFile, usual, steam, programFiles;
     std::unique_ptr<frmmain> window;
-    QStringList boxes; // each message box shown, as "icon|title|text|OK", or "...|Yes/No" with No
-                       // the default
-    QMessageBox::StandardButton answer; // to a question; otherwise it is closed
+    QList<Made> answers;                // by the registry's stand-in
+    QList<Box> boxes;                   // each one shown
+    QMessageBox::StandardButton answer; // to a question; any other box is closed
+    QStringList started;                // as administrator
 
-    // The window over `stored` as the setting file, or over none; `then` runs before it shows.
-    void open(const QByteArray &stored = {}, const std::function<void()> &then = {})
+    static Made file(const QString &path, const QByteArray &bytes)
     {
-        QVERIFY(stored.isNull() || make(settingFile, stored));
-        window = std::make_unique<frmmain>(program);
+        return {Made::File, path, bytes};
+    }
+    // A file that begins with `bytes` and runs to a gigabyte.
+    static Made huge(const QString &path, const QByteArray &bytes)
+    {
+        return {Made::Huge, path, bytes};
+    }
+    static Made folder(const QString &path) { return {Made::Folder, path}; }
+    static Made fifo(const QString &path) { return {Made::Fifo, path}; }
+    static Made link(const QString &path, const QString &target)
+    {
+        return {Made::Link, path, {}, target};
+    }
+    // A file of Quillfen's taken away, or, afterwards, nothing made there.
+    static Made without(const QString &path) { return {Made::Removed, path}; }
+    // gta3.exe beside data/pedgrp.dat with the game's own groups.
+    static Made game(const QString &folder) { return {Made::Game, folder}; }
+    // `path`, made before, made read-only.
+    static Made readOnly(const QString &path) { return {Made::ReadOnly, path}; }
+    static Made variable(const char *name, const QString &folder)
+    {
+        return {Made::Variable, name, QFile::encodeName(folder)};
+    }
+    // A value the registry's stand-in answers.
+    static Made registry(RegistryValue::Root root, const char *key, const char *name,
+                         const QString &text)
+    {
+        return {Made::Registry, {}, {}, text, {root, key, name}};
+    }
+    // The setting file, naming `folder` as Save writes it.
+    Made setting(const QString &folder) const
+    {
+        return file(settingFile, folder.toLocal8Bit() + "\r\n");
+    }
+    static QByteArray preset(const QString &label)
+    {
+        return at(":/configs/" + QLatin1String(catalogue::lookup(label).preset));
+    }
+    // `path` quoted as Steam's files name a folder, with Windows' "\" escaped.
+    static QByteArray quoted(const QString &path)
+    {
+        return '"' + native(path).replace("\\", "\\\\").toUtf8() + '"';
+    }
+
+    bool make(const Made &made)
+    {
+        const QString &path = made.path;
+        QFile out(path);
+        switch (made.kind) {
+        case Made::Folder:
+            return QDir().mkpath(path);
+        case Made::Removed:
+            return !out.exists() || out.remove();
+        case Made::Game:
+            return make(file(path + "/gta3.exe", "")) &&
+                   make(file(path + "/data/pedgrp.dat", gameBytes));
+        case Made::ReadOnly:
+            return out.setPermissions(QFileInfo(path).isDir() ? QFile::ReadOwner | QFile::ExeOwner
+                                                              : QFile::ReadOwner);
+        case Made::Variable:
+            return qputenv(qPrintable(path), made.bytes);
+        case Made::Registry:
+            answers << made;
+            return true;
+        default:
+            if (!QDir().mkpath(QFileInfo(path).path()))
+                return false;
+        }
+        if (made.kind == Made::Link)
+            return QFile::link(made.target, path);
+        if (made.kind == Made::Fifo)
+            return QProcess::execute("mkfifo", {path}) == 0;
+        return out.open(QIODevice::WriteOnly) && out.write(made.bytes) == made.bytes.size() &&
+               (made.kind != Made::Huge || out.resize(qint64(1) << 30));
+    }
+
+    // The window over what is made; `then` runs before it shows.
+    void open(const std::function<void()> &then = {},
+              const frmmain::StartupRead &read = startup::read)
+    {
+        window = std::make_unique<frmmain>(native(program), read);
         if (then)
             then();
         window->show();
@@ -156,76 +278,61 @@ class tst_window : public QObject
 
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
 
-    // `text` with %1 for the data folder, %2 for the same from the working folder, %3 for the
-    // same less its drive and %4 for the home folder, in the system's form; %5 for the address
-    // of "λ games" in the data folder.
-    QString folder(QString text)
-    {
-        text.replace("%2", QDir::current().relativeFilePath(data)).replace("%3", data.mid(2));
-        text.replace("%4", dir->path());
-        text = QDir::toNativeSeparators(text.replace("%1", data));
-        // As a file manager copies a folder: percent-encoded UTF-8 after file:///.
-        return text.replace(
-            "%5", QUrl::fromLocalFile(QDir::fromNativeSeparators(data) + "/λ games").toEncoded());
-    }
-
-    // `text` with ~ for the home folder, $S for the Steam folder looked in first and $P for a
-    // Program Files folder, each as Windows or Wine has it. Steam's listings name
-    // Windows' folders with "\\" escaped.
-    QString expand(QString text, bool listing = false)
-    {
-#ifdef Q_OS_WIN
-        text.replace("$S", "~/pf86/Steam").replace("$P", "~/pf");
-        const QString home = QDir::toNativeSeparators(dir->path()).replace("\\", "\\\\");
-#else
-        text.replace("$S", "~/.local/share/Steam").replace("$P", "~/.wine/drive_c/Program Files");
-        const QString home = dir->path();
-#endif
-        return text.replace("~", listing ? home : dir->path());
-    }
-
-    // Makes what `entry` says, after expand(): "env:NAME=VALUE" an environment variable;
-    // "reg:N=VALUE" the value of registry[N]; "cfg:FOLDER" the setting file; "PATH*" a game
-    // folder; "PATH->TARGET" a link; "PATH=TEXT" a file, or a FIFO, a binary file or a listing
-    // nested 100,000 deep for <FIFO>, <binary> or <deep>, and TEXT<huge> that text made far too
-    // large.
-    bool makeEntry(const QString &entry)
-    {
-        const QString name = expand(entry.section('=', 0, 0)), text = entry.section('=', 1, -1);
-        if (name.startsWith("env:"))
-            return qputenv(qPrintable(name.mid(4)), QFile::encodeName(expand(text)));
-        if (name.startsWith("cfg:"))
-            return make(settingFile, QDir::toNativeSeparators(name.mid(4)).toLocal8Bit() + "\r\n");
-        if (name.contains("->"))
-            return make(name.section("->", 0, 0), aFolder) &&
-                   QDir(name.section("->", 0, 0)).removeRecursively() &&
-                   QFile::link(name.section("->", 1), name.section("->", 0, 0));
-#ifdef Q_OS_WIN
-        if (name.startsWith("reg:")) {
-            const auto &key = registry[name.mid(4).toInt()];
-            QSettings(key.key, key.view).setValue(key.name, expand(text));
-            return true;
-        }
-#endif
-        if (name.endsWith('*'))
-            return make(name.chopped(1) + "/gta3.exe", "") &&
-                   make(name.chopped(1) + "/data/pedgrp.dat", gameBytes);
-        const bool huge = text.endsWith("<huge>");
-        QByteArray bytes = expand(huge ? text.chopped(6) : text, true).toUtf8();
-        for (int i = 0; text == "<binary>" && i < 1024; ++i)
-            bytes += char(i * 7);
-        if (text == "<deep>")
-            bytes = "\"libraryfolders\" {" + QByteArray("a{").repeated(100000);
-        return make(name, text == "<FIFO>" ? aFifo : bytes) &&
-               (!huge || QFile(name).resize(qint64(1) << 30));
-    }
-
-    // The folder text, the status line, and Save's caption with a "*" while it can be clicked.
-    QString state()
+    Shown shown()
     {
         const auto *save = get<QPushButton>("save");
-        return get<QLineEdit>("text1")->text() + "|" + get<QLabel>("Status")->text() + "|" +
-               save->text() + (save->isEnabled() ? "*" : "");
+        return {get<QLineEdit>("text1")->text(), get<QLabel>("Status")->text(), save->text(),
+                save->isEnabled(), get<QComboBox>("List1")->currentText()};
+    }
+
+    // Installs `text`, chosen from the list or typed and entered.
+    void install(const QString &text, bool typed = false)
+    {
+        auto *List1 = get<QComboBox>("List1");
+        if (typed) {
+            List1->lineEdit()->clear();
+            QTest::keyClicks(List1->lineEdit(), text);
+            QTest::keyClick(List1->lineEdit(), Qt::Key_Return);
+        } else {
+            List1->setCurrentIndex(List1->findText(text));
+        }
+        get<QPushButton>("install")->click();
+    }
+
+    // Each of `after` stands as listed, and the folders they are in hold no other file.
+    void expectOnDisk(const QList<Made> &after)
+    {
+        QMap<QString, QStringList> files;
+        for (const Made &made : after) {
+            const QFileInfo info(made.path);
+            switch (made.kind) {
+            case Made::Folder: // its own folder is listed
+                files[info.path()];
+                break;
+            case Made::File:
+            case Made::Fifo:
+            case Made::Link:
+                files[info.path()] << info.fileName();
+                [[fallthrough]];
+            case Made::Removed:
+                QCOMPARE(at(made.path), made.expected());
+                break;
+            default: // not on disk, or a mode
+                break;
+            }
+        }
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            QStringList listed =
+                QDir(it.key()).entryList(QDir::Files | QDir::System | QDir::Hidden);
+            listed.sort();
+            it->sort();
+            QCOMPARE(listed, *it);
+        }
+        // No install writes into Quillfen's own presets.
+        for (const QString &name : QDir(":/configs").entryList()) {
+            if (QFileInfo::exists(program + "/configs/" + name))
+                QCOMPARE(at(program + "/configs/" + name), at(":/configs/" + name));
+        }
     }
 
 private slots:
@@ -237,28 +344,36 @@ private slots:
         QVERIFY(geteuid() != 0 ||
                 (std::atexit([] { (void)!seteuid(0); }) == 0 && seteuid(65534) == 0));
 #endif
-#ifdef Q_OS_WIN
-        inOwnPrefix();
-#endif
         // Where the temporary folders are, so a relative folder reaches them, on every drive.
         QVERIFY(QDir::setCurrent(QDir::tempPath()));
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        root = dir->path(), program = root + "/quillfen", data = root + "/gta3";
+        settingFile = program + "/configs/path/config.cfg";
+        // A first run looks for the game here, and nowhere else on the machine.
+        qputenv("HOME", QFile::encodeName(root));
+#ifdef Q_OS_WIN
+        qputenv("ProgramFiles(x86)", QFile::encodeName(root + "/pf86"));
+        qputenv("ProgramFiles", QFile::encodeName(root + "/pf"));
+        qputenv("LOCALAPPDATA", QFile::encodeName(root + "/local"));
+        usual = "c:\\program files (x86)\\rockstar games\\gtaiii\\data";
+        steam = root + "/pf86/Steam", programFiles = root + "/pf";
+#else
+        usual = root + "/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
+        steam = root + "/.local/share/Steam", programFiles = root + "/.wine/drive_c/Program Files";
+#endif
         // Message boxes are noted and closed as they open.
         auto *closer = new QTimer(this);
         connect(closer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                const bool yesNo = box->standardButtons() == (QMessageBox::Yes | QMessageBox::No) &&
-                                   box->defaultButton() == box->button(QMessageBox::No);
-                const QString ok = box->standardButtons() == QMessageBox::Ok ? "OK"
-                                   : yesNo                                   ? "Yes/No"
-                                                                             : "";
-                boxes << QString("%1|%2|%3|%4")
-                             .arg(box->icon())
-                             .arg(box->windowTitle(), box->text(), ok);
-                if (box->button(answer))
-                    box->button(answer)->click();
-                else
-                    box->close();
-            }
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            boxes << Box{box->icon(), box->windowTitle(), box->text(), box->standardButtons(),
+                         box->standardButton(box->defaultButton())};
+            if (box->button(answer))
+                box->button(answer)->click();
+            else
+                box->close();
         });
         closer->start(5);
         // A window that starts the program again closes, which must not end the suite.
@@ -267,346 +382,473 @@ private slots:
 
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        program = QDir::toNativeSeparators(dir->filePath("quillfen"));
-        data = QDir::toNativeSeparators(dir->filePath("gta3"));
-        settingFile = program + "/configs/path/config.cfg";
+        // What a test left read-only is emptied too.
+        for (QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            QFile::setPermissions(it.next(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QDir(root).removeRecursively() && QDir().mkpath(data));
         for (const QString &name : QDir(":/configs").entryList())
-            QVERIFY(make(program + "/configs/" + name, read(":/configs/" + name)));
-        QVERIFY(make(program + "/configs/path", aFolder) && make(data, aFolder));
-        boxes.clear();
+            QVERIFY(make(file(program + "/configs/" + name, at(":/configs/" + name))));
+        QVERIFY(make(folder(program + "/configs/path")));
+        for (const char *name : {"XDG_DATA_HOME", "WINEPREFIX"})
+            qunsetenv(name);
+        answers.clear(), boxes.clear(), started.clear();
         answer = QMessageBox::NoButton;
-        // A first run looks for the game here, and nowhere on the machine.
-        qputenv("HOME", QFile::encodeName(dir->path()));
-        qunsetenv("XDG_DATA_HOME");
-        qunsetenv("WINEPREFIX");
-#ifdef Q_OS_WIN
-        qputenv("ProgramFiles(x86)", QFile::encodeName(dir->filePath("pf86")));
-        qputenv("ProgramFiles", QFile::encodeName(dir->filePath("pf")));
-        qputenv("LOCALAPPDATA", QFile::encodeName(dir->filePath("local")));
-        for (const auto &key : registry) {
-            if (inOwnPrefix())
-                QSettings(key.key, key.view).remove("");
-        }
-#endif
+        // Only what a row names: the registry of Wine's prefix, or of a developer's Windows, is
+        // never read.
+        platform::standIns() = {};
+        platform::standIns().registry = [this](const RegistryValue &asked) {
+            for (const Made &made : answers) {
+                const RegistryValue &value = made.value;
+                if (value.root == asked.root &&
+                    !value.key.compare(asked.key, Qt::CaseInsensitive) &&
+                    !value.name.compare(asked.name, Qt::CaseInsensitive))
+                    return made.target;
+            }
+            return QString();
+        };
+    }
+
+    // Nothing reads beside the window into the next test.
+    void cleanup()
+    {
+        QTRY_VERIFY(!window || !window->startingUp());
     }
 
     void startUpFollowsTheSettingFile_data()
     {
-        QTest::addColumn<QByteArray>("stored"); // or, when there is a game file, the data folder
-        QTest::addColumn<QByteArray>("game");
-        QTest::addColumn<QString>("chosen"); // from the list as the window opens
-        QTest::addColumn<QString>("shown"); // then the group in the list; a ">" before what follows
-        const QByteArray none;
-        const QString peds = "|Default Peds", then = ">";
-        row("first run", none, none, "", firstRun + pleaseSet + peds);
-        row("lines joined", QByteArray("%1\r\n/da\rta/\n"), none, "", "%1/data/" + pathSet + peds);
-        row("zero bytes", QByteArray(""), none, "", pathSet + peds);
-        row("UTF-8 behind its mark", QByteArray("\xef\xbb\xbf\xce\xbb\\"), none, "",
-            "λ\\" + pathSet + peds);
+        QTest::addColumn<QList<Made>>("made");
+        QTest::addColumn<QString>("chosen"); // from the list before the window shows
+        QTest::addColumn<Shown>("atOnce");
+        QTest::addColumn<Shown>("afterwards"); // once start-up has read the player's folders
+        const QString folder = native(data) + sep, joined = native(data + "/data/");
+        const Made saved = setting(folder), gangs = file(data + "/pedgrp.dat", preset("Gangs"));
+        row("first run", QList<Made>{}, "", shownUnsaved(usual), shownUnsaved(usual));
+        row("lines joined",
+            QList<Made>{file(settingFile, native(data).toLocal8Bit() + "\r\n" +
+                                              native("/da\rta/").toLocal8Bit() + "\n"),
+                        this->folder(data + "/data")},
+            "", shownSaved(joined), shownSaved(joined));
+        row("zero bytes", QList<Made>{file(settingFile, "")}, "", shownSaved(""), shownSaved(""));
+        row("UTF-8 behind its mark", QList<Made>{file(settingFile, "\xef\xbb\xbf\xce\xbb\\")}, "",
+            shownSaved("λ\\"), shownSaved("λ\\"));
         // A line, then far too much for a folder, if only line ends: the line is offered, unsaved.
-        row("then 30 MB of line ends", "c:\\\r\n" + QByteArray(30 << 20, '\n'), none, "",
-            "c:\\" + pleaseSet + peds);
+        row("then 30 MB of line ends",
+            QList<Made>{file(settingFile, "c:\\\r\n" + QByteArray(30 << 20, '\n'))}, "",
+            shownUnsaved("c:\\"), shownUnsaved("c:\\"));
         // A player coming back is told which group the game holds, once it is read beside the
         // window, and it is the one Install puts in again.
-        const QByteArray gangs = read(":/configs/gang war.dat");
-        const QString atOnce = "%1/" + pathSet + peds + then;
-        row("a preset in the game folder", none, gangs, "",
-            atOnce + "%1/|'Gangs' Installed|Saved|Gangs");
-        row("a preset, and another group chosen", none, gangs, "Scum",
-            "%1/" + pathSet + "|Scum>%1/|'Gangs' Installed|Saved|Scum");
-        row("the game's own file", none, gameBytes, "", "%1/" + pathSet + peds);
-        row("a preset's label in another case", none, QByteArray("# Quillfen preset: gangs\r\n"),
-            "", "%1/" + pathSet + peds);
+        row("a preset in the game folder", QList<Made>{saved, gangs}, "", shownSaved(folder),
+            shownSaved(folder, "'Gangs' Installed", "Gangs"));
+        row("a preset, and another group chosen", QList<Made>{saved, gangs}, "Scum",
+            shownSaved(folder, pathSet, "Scum"), shownSaved(folder, "'Gangs' Installed", "Scum"));
+        row("the game's own file", QList<Made>{saved, file(data + "/pedgrp.dat", gameBytes)}, "",
+            shownSaved(folder), shownSaved(folder));
+        row("a preset's label in another case",
+            QList<Made>{saved, file(data + "/pedgrp.dat", "# Quillfen preset: gangs\r\n")}, "",
+            shownSaved(folder), shownSaved(folder));
         // Moved, uninstalled or unplugged: unsaved, and nothing stored until Save.
-        row("the saved folder gone", QByteArray("%1/gone/"), none, "",
-            "%1/gone/" + pathSet + peds + then + "%1/gone/" + pleaseSet + peds);
+        const QString gone = native(data + "/gone/");
+        row("the saved folder gone", QList<Made>{setting(gone)}, "", shownSaved(gone),
+            shownUnsaved(gone));
     }
 
     void startUpFollowsTheSettingFile()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QByteArray, game);
+        QFETCH(QList<Made>, made);
         QFETCH(QString, chosen);
-        QFETCH(QString, shown);
-        QVERIFY(game.isNull() || make(data + "/pedgrp.dat", game));
-        QVERIFY(make(data + "/data", aFolder));
-        if (!game.isNull() || stored.contains("%1"))
-            stored = folder(game.isNull() ? stored : "%1/").toLocal8Bit();
-        const auto List1 = [this] { return get<QComboBox>("List1"); };
-        const auto seen = [&] { return state() + "|" + List1()->currentText(); };
-        QString atOnce;
-        open(stored, [&] {
+        QFETCH(Shown, atOnce);
+        QFETCH(Shown, afterwards);
+        for (const Made &m : made)
+            QVERIFY2(make(m), qPrintable(m.path));
+        const QByteArray stored = at(settingFile);
+        Shown before;
+        open([&] {
+            auto *List1 = get<QComboBox>("List1");
             if (!chosen.isEmpty())
-                List1()->setCurrentIndex(List1()->findText(chosen));
-            atOnce = seen();
+                List1->setCurrentIndex(List1->findText(chosen));
+            before = shown();
         });
         QCOMPARE(window->windowTitle(), "Quillfen V" QUILLFEN_VERSION);
-        QCOMPARE(atOnce, folder(shown.section('>', 0, 0)));
+        QCOMPARE(before, atOnce);
         QTRY_VERIFY(!window->startingUp());
-        QCOMPARE(seen(), folder(shown.section('>', -1)));
-        QCOMPARE(read(settingFile), stored.isNull() ? QByteArray() : stored);
+        QCOMPARE(shown(), afterwards);
+        QCOMPARE(at(settingFile), stored);
+    }
+
+    void aLateStartUpReadLeavesWhatThePlayerDid_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<Shown>("afterwards");
+        QTest::addColumn<QList<Box>>("shownBoxes");
+        const QString gone = native(data + "/gone/");
+        row("saved", Saves, shownSaved(native(data) + sep), QList<Box>{});
+        row("installed", Installs, shownUnsaved(gone, pathSet, "Gangs"), QList<Box>{saveAgain});
+        row("edited", Edits, shownUnsaved(gone + "x", pathSet), QList<Box>{});
+    }
+
+    // The saved folder is gone and the game is in Steam's: a read that comes in after the player
+    // acted would offer it in place of what they did.
+    void aLateStartUpReadLeavesWhatThePlayerDid()
+    {
+        QFETCH(Action, action);
+        QFETCH(Shown, afterwards);
+        QFETCH(QList<Box>, shownBoxes);
+        const QString gone = native(data + "/gone/");
+        for (const Made &m :
+             {setting(gone), file(data + "/pedgrp.dat", gameBytes), game(steam + gta3)})
+            QVERIFY(make(m));
+        auto reading = std::make_shared<QSemaphore>(), latch = std::make_shared<QSemaphore>();
+        const auto release = qScopeGuard([latch] { latch->release(); });
+        open({}, [reading, latch](const startup::Question &question) {
+            reading->release();
+            latch->acquire();
+            return startup::read(question);
+        });
+        QTRY_VERIFY(reading->available());
+        if (action == Saves) {
+            get<QLineEdit>("text1")->setText(native(data));
+            get<QPushButton>("save")->click();
+        } else if (action == Installs) {
+            install("Gangs");
+        } else {
+            QTest::keyClicks(get("text1"), "x");
+        }
+        QVERIFY(window->startingUp());
+        latch->release();
+        QTRY_VERIFY(!window->startingUp());
+        QCOMPARE(shown(), afterwards);
+        QCOMPARE(boxes, shownBoxes);
     }
 
     void saveChecksTheFolderAndStoresIt_data()
     {
-        QTest::addColumn<QString>("made");    // in the data folder
-        QTest::addColumn<QByteArray>("as");   // the game's bytes, aFolder or aFifo
-        QTest::addColumn<QString>("typed");   // see folder()
-        QTest::addColumn<bool>("storable");   // configs/path is there to store it in
-        QTest::addColumn<QString>("saved");   // the active folder afterwards; none: unchanged
-        QTest::addColumn<QString>("message"); // none when the save succeeds
-        const QByteArray game = gameBytes;
-        row("a folder with the game file", "pedgrp.dat", game, "%1", true, "%1/", "");
-        row("the saved text again: doubled separator", "pedgrp.dat", game, "%1/", true, "%1//", "");
-        row("the game file in capitals", "up/PEDGRP.DAT", game, "%1/up", true, "%1/up/", "");
-        row("letters in the code page", "café/pedgrp.dat", game, "%1/café", true, "%1/café/", "");
-        row("letters outside the code page", "λ/pedgrp.dat", game, "%1/λ", true, "%1/λ/", "");
+        QTest::addColumn<QList<Made>>("made");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("storable"); // configs/path is there to store it in
+        QTest::addColumn<QString>("saved"); // the active folder afterwards; none: refused
+        QTest::addColumn<QList<Box>>("shownBoxes");
+        const auto gameFileIn = [](const QString &folder) {
+            return file(folder + "/pedgrp.dat", gameBytes);
+        };
+        const QList<Made> inData{gameFileIn(data)};
+        const QString folder = native(data), saved = folder + sep;
+        const QList<Box> none, incorrect{incorrectPath};
+        row("a folder with the game file", inData, folder, true, saved, none);
+        row("the saved text again: doubled separator", inData, saved, true, saved + sep, none);
+        row("the game file in capitals", QList<Made>{file(data + "/up/PEDGRP.DAT", gameBytes)},
+            native(data + "/up"), true, native(data + "/up/"), none);
+        row("letters in the code page", QList<Made>{gameFileIn(data + "/café")},
+            native(data + "/café"), true, native(data + "/café/"), none);
+        row("letters outside the code page", QList<Made>{gameFileIn(data + "/λ")},
+            native(data + "/λ"), true, native(data + "/λ/"), none);
         // Blanks and line ends go first, then Explorer's quotes.
-        row("pasted with quotes and blanks", "pedgrp.dat", game, " \t\"%1\"\r\n", true, "%1/", "");
-        row("a file: address", "λ games/pedgrp.dat", game, " %5\n", true, "%1/λ games/", "");
+        row("pasted with quotes and blanks", inData, " \t\"" + folder + "\"\r\n", true, saved,
+            none);
+        // As a file manager copies a folder: percent-encoded UTF-8 after file:///.
+        row("a file: address", QList<Made>{gameFileIn(data + "/λ games")},
+            " " + QUrl::fromLocalFile(data + "/λ games").toString(QUrl::FullyEncoded) + "\n", true,
+            native(data + "/λ games/"), none);
         // The game's folder, gta3.exe or pedgrp.dat, as handed over from a file manager.
-        row("the game's folder", "Data/pedgrp.dat", game, "%1", true, "%1/Data/", "");
-        row("pedgrp.dat itself", "pedgrp.dat", game, "\"%1/pedgrp.dat\"", true, "%1/", "");
-        row("gta3.exe", "gta3.exe|data/pedgrp.dat", game, "%1/gta3.exe", true, "%1/data/", "");
-        row("another file of the game's", "readme.txt", game, "%1/readme.txt", true, "",
-            incorrectPath);
-        row("no game file", "empty", aFolder, "%1/empty", true, "", incorrectPath);
-        row("a folder as the game file", "pedgrp.dat", aFolder, "%1", true, "", incorrectPath);
-        row("a relative folder", "pedgrp.dat", game, "%2", true, "", incorrectPath);
-        row("no configs/path to store it in", "pedgrp.dat", game, "%1", false, "%1/", unstored);
+        row("the game's folder", QList<Made>{gameFileIn(data + "/Data")}, folder, true,
+            native(data + "/Data/"), none);
+        row("pedgrp.dat itself", inData, "\"" + native(data + "/pedgrp.dat") + "\"", true, saved,
+            none);
+        row("gta3.exe", QList<Made>{file(data + "/gta3.exe", ""), gameFileIn(data + "/data")},
+            native(data + "/gta3.exe"), true, native(data + "/data/"), none);
+        row("another file of the game's", QList<Made>{file(data + "/readme.txt", gameBytes)},
+            native(data + "/readme.txt"), true, "", incorrect);
+        row("no game file", QList<Made>{this->folder(data + "/empty")}, native(data + "/empty"),
+            true, "", incorrect);
+        row("a folder as the game file", QList<Made>{this->folder(data + "/pedgrp.dat")}, folder,
+            true, "", incorrect);
+        row("a relative folder", inData, native(QDir::current().relativeFilePath(data)), true, "",
+            incorrect);
+        row("no configs/path to store it in", inData, folder, false, saved, QList<Box>{unstored});
         // On Windows this depends on the current drive; elsewhere it is relative as well.
-        row("a folder on the current drive", "pedgrp.dat", game, "%3", true, "", incorrectPath);
+        row("a folder on the current drive", inData, folder.mid(2), true, "", incorrect);
 #ifdef Q_OS_UNIX
-        row("a name ending in a blank", "b /pedgrp.dat", game, "%1/b ", true, "%1/b /", "");
-        row("~ for the home folder", "pedgrp.dat", game, "~/gta3", true, "%1/", "");
+        row("a name ending in a blank", QList<Made>{gameFileIn(data + "/b ")}, data + "/b ", true,
+            data + "/b /", none);
+        row("~ for the home folder", inData, "~/gta3", true, saved, none);
         // An open would block the window.
-        row("a FIFO as the game file", "pedgrp.dat", aFifo, "%1", true, "", incorrectPath);
+        row("a FIFO as the game file", QList<Made>{fifo(data + "/pedgrp.dat")}, folder, true, "",
+            incorrect);
         // A line end would split the stored folder in two.
-        row("a line end in it", "a\nb/pedgrp.dat", game, "%1/a\nb", true, "%1/a\nb/", unstored);
+        row("a line end in it", QList<Made>{gameFileIn(data + "/a\nb")}, data + "/a\nb", true,
+            data + "/a\nb/", QList<Box>{unstored});
 #endif
     }
 
     void saveChecksTheFolderAndStoresIt()
     {
-        QFETCH(QString, made);
-        QFETCH(QByteArray, as);
+        QFETCH(QList<Made>, made);
         QFETCH(QString, typed);
         QFETCH(bool, storable);
         QFETCH(QString, saved);
-        QFETCH(QString, message);
-        for (const QString &path : made.split('|'))
-            QVERIFY(make(data + "/" + path, as));
-        const QString earlier = data + sep; // a refused folder leaves it in place
-        const QByteArray storedBefore = saved.isEmpty() ? earlier.toLocal8Bit() : QByteArray();
-        open(storedBefore);
+        QFETCH(QList<Box>, shownBoxes);
+        for (const Made &m : made)
+            QVERIFY2(make(m), qPrintable(m.path));
+        // A refused folder leaves the earlier one in place.
+        const QString earlier = native(data) + sep;
+        QVERIFY(!saved.isEmpty() || make(setting(earlier)));
+        const QByteArray storedBefore = at(settingFile);
+        open();
         QVERIFY(storable || QDir(program + "/configs/path").removeRecursively());
-        get<QLineEdit>("text1")->setText(folder(typed));
+        get<QLineEdit>("text1")->setText(typed);
         get("save")->setFocus(); // and pressed by keyboard, as it hands the focus on
         QTest::keyClick(get("save"), Qt::Key_Space);
-        saved = folder(saved);
-        QCOMPARE(boxes.join("") + state(),
-                 message + (message.isEmpty() ? saved + pathSet
-                                              : "|Path Set. Please Select Your Peds|Save*"));
+        QCOMPARE(boxes, shownBoxes);
+        QCOMPARE(shown(), shownBoxes.isEmpty() ? shownSaved(saved) : shownUnsaved("", pathSet));
         QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? earlier : saved);
         // In the system code page, as earlier versions wrote it, wherever that holds the folder.
         const QByteArray local = saved.toLocal8Bit(), utf8 = "\xef\xbb\xbf" + saved.toUtf8();
         const QByteArray stored = QString::fromLocal8Bit(local) == saved ? local : utf8;
-        QCOMPARE(read(settingFile), message.isEmpty() ? stored + "\r\n" : storedBefore);
+        QCOMPARE(at(settingFile), shownBoxes.isEmpty() ? stored + "\r\n" : storedBefore);
         // The list is next: a group typed at once replaces the one shown.
         QTest::keyClicks(window->focusWidget(), "Scum");
         QCOMPARE(get<QComboBox>("List1")->currentText(),
-                 message.isEmpty() ? "Scum" : "Default Peds");
+                 shownBoxes.isEmpty() ? "Scum" : defaultPeds);
     }
 
     void firstRunOffersTheInstalledGame_data()
     {
-        QTest::addColumn<QStringList>("made"); // see makeEntry()
-        QTest::addColumn<QString>("typed");    // into the folder box as the window opens
-        QTest::addColumn<QString>("found");    // the data folder offered; none: the default one
-        const QString gta3 = "steamapps/common/Grand Theft Auto 3", steam = "$S/" + gta3;
-        const QString lib = "~/lib/" + gta3, disc = "$P/Rockstar Games/GTAIII";
-        const QString listing = "$S/steamapps/libraryfolders.vdf=",
-                      config = "$S/config/libraryfolders.vdf=";
+        QTest::addColumn<QList<Made>>("made");
+        QTest::addColumn<QString>("typed"); // into the folder box as the window opens
+        QTest::addColumn<QString>("found"); // the data folder offered; none: the usual one
+        const QString inSteam = steam + gta3, lib = root + "/lib", inLib = lib + gta3;
+        const QString disc = programFiles + "/Rockstar Games/GTAIII";
+        const QString listing = steam + "/steamapps/libraryfolders.vdf";
+        const QString config = steam + "/config/libraryfolders.vdf";
+        const QString manifest = steam + "/steamapps/appmanifest_12100.acf";
         // The shapes of Steam's list of libraries: before mid-2021, then from then on, and now.
-        const QString before = R"("LibraryFolders" { "TimeNextStatsReport" "16" "1" "~/lib" })";
-        const QString then = R"("libraryfolders" { "1" { "path" "~/lib" "mounted" "1" } })";
-        const QString now = R"(// Steam's own
-"libraryfolders" { "0" { "path" "$S" "apps" { "7" "1" } } "1" { "path" "~/lib" "apps" { "12100" "1" } } })";
-        const QStringList none;
+        const QByteArray before =
+            R"("LibraryFolders" { "TimeNextStatsReport" "16" "1" )" + quoted(lib) + " }";
+        const auto listed = [](const QString &library) {
+            return R"("libraryfolders" { "1" { "path" )" + quoted(library) +
+                   R"( "mounted" "1" } })";
+        };
+        const QByteArray then = listed(lib);
+        const QByteArray now = "// Steam's own\n\"libraryfolders\" { \"0\" { \"path\" " +
+                               quoted(steam) + R"( "apps" { "7" "1" } } "1" { "path" )" +
+                               quoted(lib) + R"( "apps" { "12100" "1" } } })";
+        const QList<Made> none;
         row("nothing installed", none, "", "");
-        row("in the Steam folder", QStringList{steam + "*"}, "", steam + "/data");
-        row("typed before the search ends", QStringList{steam + "*"}, "x", "");
-        row("a library listed before mid-2021", QStringList{listing + before, lib + "*"}, "",
-            lib + "/data");
-        row("a library listed in config/", QStringList{config + then, lib + "*"}, "",
-            lib + "/data");
-        row("a library listed after Steam's own", QStringList{listing + now, lib + "*"}, "",
-            lib + "/data");
-        const QString gone =
-            R"("libraryfolders" { "1" { "path" "~/gone" } "2" { "path" "~/lib" } })";
-        row("a library that is gone", QStringList{listing + gone, lib + "*"}, "", lib + "/data");
-        const QString elsewhere = R"("AppState" { "appid" "12100" "installdir" "GTA III" })";
+        row("in the Steam folder", QList<Made>{game(inSteam)}, "", inSteam + "/data");
+        row("typed before the search ends", QList<Made>{game(inSteam)}, "x", "");
+        row("a library listed before mid-2021", QList<Made>{file(listing, before), game(inLib)}, "",
+            inLib + "/data");
+        row("a library listed in config/", QList<Made>{file(config, then), game(inLib)}, "",
+            inLib + "/data");
+        row("a library listed after Steam's own", QList<Made>{file(listing, now), game(inLib)}, "",
+            inLib + "/data");
+        const QByteArray gone = R"("libraryfolders" { "1" { "path" )" + quoted(root + "/gone") +
+                                R"( } "2" { "path" )" + quoted(lib) + " } }";
+        row("a library that is gone", QList<Made>{file(listing, gone), game(inLib)}, "",
+            inLib + "/data");
         row("an installdir of its own",
-            QStringList{"$S/steamapps/appmanifest_12100.acf=" + elsewhere,
-                        "$S/steamapps/common/GTA III*"},
-            "", "$S/steamapps/common/GTA III/data");
-        row("names in other cases", QStringList{steam + "/GTA3.EXE=", steam + "/Data/PEDGRP.DAT="},
-            "", steam + "/Data");
-        const QString definitive = R"("AppState" { "appid" "1546970" "installdir" "GTA Trilogy" })";
+            QList<Made>{file(manifest, R"("AppState" { "appid" "12100" "installdir" "GTA III" })"),
+                        game(steam + "/steamapps/common/GTA III")},
+            "", steam + "/steamapps/common/GTA III/data");
+        row("names in other cases",
+            QList<Made>{file(inSteam + "/GTA3.EXE", ""), file(inSteam + "/Data/PEDGRP.DAT", "")},
+            "", inSteam + "/Data");
+        const QString trilogy = steam + "/steamapps/common/GTA Trilogy";
         row("the Definitive Edition alone",
-            QStringList{"$S/steamapps/appmanifest_1546970.acf=" + definitive,
-                        "$S/steamapps/common/GTA Trilogy/Gameface/gta3.exe="},
+            QList<Made>{file(steam + "/steamapps/appmanifest_1546970.acf",
+                             R"("AppState" { "appid" "1546970" "installdir" "GTA Trilogy" })"),
+                        file(trilogy + "/Gameface/gta3.exe", "")},
             "", "");
-        row("the disc's install", QStringList{disc + "*"}, "", disc + "/data");
-        row("Steam's before the disc's", QStringList{disc + "*", steam + "*"}, "", steam + "/data");
-        row("a game without pedgrp.dat", QStringList{steam + "/gta3.exe=", disc + "*"}, "",
-            disc + "/data");
-        row("a game without gta3.exe", QStringList{steam + "/data/pedgrp.dat=", disc + "*"}, "",
-            disc + "/data");
-        const QString up = R"("AppState" { "installdir" ".." })";
+        row("the disc's install", QList<Made>{game(disc)}, "", disc + "/data");
+        row("Steam's before the disc's", QList<Made>{game(disc), game(inSteam)}, "",
+            inSteam + "/data");
+        row("a game without pedgrp.dat", QList<Made>{file(inSteam + "/gta3.exe", ""), game(disc)},
+            "", disc + "/data");
+        row("a game without gta3.exe",
+            QList<Made>{file(inSteam + "/data/pedgrp.dat", ""), game(disc)}, "", disc + "/data");
         row("an installdir out of the library",
-            QStringList{"$S/steamapps/appmanifest_12100.acf=" + up, "$S/steamapps*",
-                        "$S/steamapps/common/other/gta3.exe="},
+            QList<Made>{file(manifest, R"("AppState" { "installdir" ".." })"),
+                        game(steam + "/steamapps"),
+                        file(steam + "/steamapps/common/other/gta3.exe", "")},
             "", "");
         // Old libraries name Steam's folders in capitals, and a manifest may not match the case.
-        const QString cased = R"("AppState" { "installdir" "gta iii" })";
         row("SteamApps, and an installdir in another case",
-            QStringList{listing + then, "~/lib/SteamApps/appmanifest_12100.acf=" + cased,
-                        "~/lib/SteamApps/common/GTA III*"},
-            "", "~/lib/SteamApps/common/GTA III/data");
+            QList<Made>{file(listing, then),
+                        file(lib + "/SteamApps/appmanifest_12100.acf",
+                             R"("AppState" { "installdir" "gta iii" })"),
+                        game(lib + "/SteamApps/common/GTA III")},
+            "", lib + "/SteamApps/common/GTA III/data");
         // The folder offered is the real one, however Steam names it.
         row("a library listed with a separator at its end",
-            QStringList{listing + QString(then).replace("~/lib", "~/lib/"), lib + "*"}, "",
-            lib + "/data");
-        // Steam's files as they may be found: none of them holds the window up or stops the search,
-        // and what cannot be read ends the read.
-        row("a listing cut short",
-            QStringList{listing + then.left(then.indexOf("~") + 6), lib + "*"}, "", lib + "/data");
+            QList<Made>{file(listing, listed(lib + "/")), game(inLib)}, "", inLib + "/data");
+        // Steam's files as they may be found: none of them holds the window up or stops the
+        // search, and what cannot be read ends the read.
+        const qsizetype afterPath = then.indexOf(quoted(lib)) + quoted(lib).size();
+        row("a listing cut short", QList<Made>{file(listing, then.left(afterPath)), game(inLib)},
+            "", inLib + "/data");
         row("a listing cut in a path",
-            QStringList{listing + then.left(then.indexOf("~") + 5), lib + "*"}, "", "");
-        const QString keyless = R"("libraryfolders" { "0" { "path" "~/x" { "1" "~/lib" } })";
-        row("a block without a key", QStringList{listing + keyless, lib + "*"}, "", "");
-        row("a listing nested 100,000 deep", QStringList{config + "<deep>", steam + "*"}, "",
-            steam + "/data");
-        row("a binary listing", QStringList{config + "<binary>", steam + "*"}, "", steam + "/data");
+            QList<Made>{file(listing, then.left(afterPath - 1)), game(inLib)}, "", "");
+        const QByteArray keyless = R"("libraryfolders" { "0" { "path" )" + quoted(root + "/x") +
+                                   R"( { "1" )" + quoted(lib) + " } }";
+        row("a block without a key", QList<Made>{file(listing, keyless), game(inLib)}, "", "");
+        row("a listing nested 100,000 deep",
+            QList<Made>{file(config, "\"libraryfolders\" {" + QByteArray("a{").repeated(100000)),
+                        game(inSteam)},
+            "", inSteam + "/data");
+        QByteArray binary;
+        for (int i = 0; i < 1024; ++i)
+            binary += char(i * 7);
+        row("a binary listing", QList<Made>{file(config, binary), game(inSteam)}, "",
+            inSteam + "/data");
         // Not Steam's, and not read: a gigabyte would be held in memory.
-        row("a listing far too large", QStringList{config + then + "<huge>", lib + "*"}, "", "");
+        row("a listing far too large", QList<Made>{huge(config, then), game(inLib)}, "", "");
         // A saved folder that is gone: a first run, offering the game where it is now.
-        row("the saved folder gone", QStringList{"cfg:~/gone/", steam + "*"}, "", steam + "/data");
-        // Rockstar's launcher's folder.
-        const QString launcher = "$P/Rockstar Games/Grand Theft Auto III";
-        row("the launcher's folder", QStringList{launcher + "*"}, "", launcher + "/data");
+        row("the saved folder gone", QList<Made>{setting(native(root + "/gone/")), game(inSteam)},
+            "", inSteam + "/data");
+        const QString launcher = programFiles + "/Rockstar Games/Grand Theft Auto III";
+        row("the launcher's folder", QList<Made>{game(launcher)}, "", launcher + "/data");
 #ifdef Q_OS_UNIX
+        // A plain open of either would wait for a writer, and the search with it.
+        row("a FIFO as Steam's list of libraries", QList<Made>{fifo(listing), game(disc)}, "",
+            disc + "/data");
+        row("a FIFO as the game's manifest", QList<Made>{fifo(manifest), game(inSteam)}, "",
+            inSteam + "/data");
         row("Steam in XDG_DATA_HOME",
-            QStringList{"env:XDG_DATA_HOME=~/xdg", "~/xdg/Steam/" + gta3 + "*"}, "",
-            "~/xdg/Steam/" + gta3 + "/data");
+            QList<Made>{variable("XDG_DATA_HOME", root + "/xdg"), game(root + "/xdg/Steam" + gta3)},
+            "", root + "/xdg/Steam" + gta3 + "/data");
         // Its sandbox names its own folder and its home as if they were the user's.
-        const QString flatpak = "~/.var/app/com.valvesoftware.Steam";
-        const QString sandboxed =
-            R"("libraryfolders" { "0" { "path" "~/.local/share/Steam" } "1" { "path" "~/Games" } })";
+        const QString flatpak = root + "/.var/app/com.valvesoftware.Steam";
         row("a library in the Flatpak Steam's home",
-            QStringList{flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf=" + sandboxed,
-                        flatpak + "/Games/" + gta3 + "*"},
-            "", flatpak + "/Games/" + gta3 + "/data");
-        const QString prefix = "~/pfx/drive_c/Program Files (x86)/Rockstar Games/GTAIII";
-        row("the disc's install in WINEPREFIX", QStringList{"env:WINEPREFIX=~/pfx", prefix + "*"},
-            "", prefix + "/data");
-        row("Steam through its link", QStringList{"~/.steam/root->~/real", "~/real/" + gta3 + "*"},
-            "", "~/real/" + gta3 + "/data");
-        // The Wine prefixes of game managers, and Proton's in a second library.
+            QList<Made>{file(flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf",
+                             R"("libraryfolders" { "0" { "path" )" + quoted(steam) +
+                                 R"( } "1" { "path" )" + quoted(root + "/Games") + " } }"),
+                        game(flatpak + "/Games" + gta3)},
+            "", flatpak + "/Games" + gta3 + "/data");
         const QString inPrefix = "/drive_c/Program Files (x86)/Rockstar Games/GTAIII";
-        const QString lutris = "~/Games/gta-iii" + inPrefix, proton = "~/lib/steamapps/compatdata/9"
-                                                                      "/pfx" +
-                                                                      inPrefix;
-        const QString bottles =
-            "~/.local/share/bottles/bottles/GTA/drive_c/Program Files/Rockstar Games/GTAIII";
-        row("a Lutris prefix", QStringList{lutris + "*"}, "", lutris + "/data");
-        row("a Bottles prefix", QStringList{bottles + "*"}, "", bottles + "/data");
-        row("a Proton prefix in a second library", QStringList{listing + then, proton + "*"}, "",
-            proton + "/data");
-        row("Steam's before a prefix's", QStringList{lutris + "*", steam + "*"}, "",
-            steam + "/data");
+        row("the disc's install in WINEPREFIX",
+            QList<Made>{variable("WINEPREFIX", root + "/pfx"), game(root + "/pfx" + inPrefix)}, "",
+            root + "/pfx" + inPrefix + "/data");
+        row("Steam through its link",
+            QList<Made>{link(root + "/.steam/root", root + "/real"), game(root + "/real" + gta3)},
+            "", root + "/real" + gta3 + "/data");
+        // The Wine prefixes of game managers, and Proton's in a second library.
+        const QString games = root + "/Games", lutris = games + "/gta-iii" + inPrefix;
+        const QString proton = lib + "/steamapps/compatdata/9/pfx" + inPrefix;
+        const QString bottles = root + "/.local/share/bottles/bottles/GTA/drive_c/Program "
+                                       "Files/Rockstar Games/GTAIII";
+        row("a Lutris prefix", QList<Made>{game(lutris)}, "", lutris + "/data");
+        row("a Bottles prefix", QList<Made>{game(bottles)}, "", bottles + "/data");
+        row("a Proton prefix in a second library", QList<Made>{file(listing, then), game(proton)},
+            "", proton + "/data");
+        row("Steam's before a prefix's", QList<Made>{game(lutris), game(inSteam)}, "",
+            inSteam + "/data");
         row("a folder of prefixes holding junk",
-            QStringList{"~/Games/a=<FIFO>", "~/Games/b->~/Games/b", "~/Games/c=junk",
-                        "~/Games/d/drive_c=<FIFO>", "~/Games/e->~/Games/a", lutris + "*"},
+            QList<Made>{fifo(games + "/a"), link(games + "/b", games + "/b"),
+                        file(games + "/c", "junk"), fifo(games + "/d/drive_c"),
+                        link(games + "/e", games + "/a"), game(lutris)},
             "", lutris + "/data");
 #else
+        // Steam and Rockstar's programs are 32-bit: the machine's keys are in its 32-bit view.
+        const auto steamPath = [](const QString &folder) {
+            return registry(RegistryValue::CurrentUser, "Software\\Valve\\Steam", "SteamPath",
+                            folder);
+        };
+        const auto machines = [](const char *key, const char *name, const QString &folder) {
+            return registry(RegistryValue::LocalMachine32, key, name, folder);
+        };
+        const Made uninstall =
+            machines("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
+                     "InstallLocation", root + "/su");
+        const Made launcher32 = machines("SOFTWARE\\Rockstar Games\\Grand Theft Auto III",
+                                         "InstallFolder", root + "/rgl");
+        const Made installer = machines("SOFTWARE\\Rockstar Games\\GTAIII", "Path", root + "/cd");
         // Steam writes its own folder in lower case; the folder is offered as it is on disk.
         row("Steam named by the user's registry",
-            QStringList{"reg:0=~/steam", "~/Steam/" + gta3 + "*"}, "", "~/Steam/" + gta3 + "/data");
-        row("Steam named by the machine's", QStringList{"reg:1=~/steam", "~/steam/" + gta3 + "*"},
-            "", "~/steam/" + gta3 + "/data");
-        row("the launcher's key", QStringList{"reg:2=~/rgl", "~/rgl*"}, "", "~/rgl/data");
-        row("Steam's uninstall entry", QStringList{"reg:3=~/su", "~/su*"}, "", "~/su/data");
-        row("the installer's key", QStringList{"reg:4=~/cd", "~/cd*"}, "", "~/cd/data");
-        row("Steam's before the launcher's", QStringList{"reg:2=~/rgl", "~/rgl*", steam + "*"}, "",
-            steam + "/data");
+            QList<Made>{steamPath(root + "/steam"), game(root + "/Steam" + gta3)}, "",
+            root + "/Steam" + gta3 + "/data");
+        row("Steam named by the machine's",
+            QList<Made>{machines("SOFTWARE\\Valve\\Steam", "InstallPath", root + "/steam"),
+                        game(root + "/steam" + gta3)},
+            "", root + "/steam" + gta3 + "/data");
+        row("a key of the machine's 64-bit view, which no 32-bit program writes",
+            QList<Made>{registry(RegistryValue::LocalMachine, "SOFTWARE\\Valve\\Steam",
+                                 "InstallPath", root + "/steam"),
+                        game(root + "/steam" + gta3)},
+            "", "");
+        row("Steam's uninstall entry", QList<Made>{uninstall, game(root + "/su")}, "",
+            root + "/su/data");
+        row("the launcher's key", QList<Made>{launcher32, game(root + "/rgl")}, "",
+            root + "/rgl/data");
+        row("the installer's key", QList<Made>{installer, game(root + "/cd")}, "",
+            root + "/cd/data");
+        row("Steam's before the launcher's",
+            QList<Made>{launcher32, game(root + "/rgl"), game(inSteam)}, "", inSteam + "/data");
+        row("Steam's uninstall entry before the launcher's",
+            QList<Made>{launcher32, game(root + "/rgl"), uninstall, game(root + "/su")}, "",
+            root + "/su/data");
+        row("the launcher's before the installer's",
+            QList<Made>{installer, game(root + "/cd"), launcher32, game(root + "/rgl")}, "",
+            root + "/rgl/data");
 #endif
     }
 
     void firstRunOffersTheInstalledGame()
     {
-        QFETCH(QStringList, made);
+        QFETCH(QList<Made>, made);
         QFETCH(QString, typed);
         QFETCH(QString, found);
-#ifdef Q_OS_WIN
-        if (!inOwnPrefix())
-            QSKIP("The search reads the machine's registry: run under tests/wine.sh");
-#endif
-        for (const QString &entry : made)
-            QVERIFY2(makeEntry(entry), qPrintable(entry));
-        const QByteArray stored = read(settingFile);
-        const QString shown =
-            stored.isNull() ? folder(firstRun) : QString::fromLocal8Bit(stored).trimmed();
-        open(stored, [&] { QTest::keyClicks(get("text1"), typed); });
+        for (const Made &m : made)
+            QVERIFY2(make(m), qPrintable(m.path));
+        const QByteArray stored = at(settingFile);
+        const QString before =
+            QFileInfo::exists(settingFile) ? QString::fromLocal8Bit(stored).trimmed() : usual;
+        open([&] { QTest::keyClicks(get("text1"), typed); });
         QTRY_VERIFY(!window->startingUp());
         // Nothing is stored until the player saves.
-        QCOMPARE(state(), (found.isEmpty() ? shown : folder(expand(found))) + typed + pleaseSet);
-        QCOMPARE(read(settingFile), stored);
+        QCOMPARE(shown(), shownUnsaved((found.isEmpty() ? before : native(found)) + typed));
+        QCOMPARE(at(settingFile), stored);
     }
 
     void aDropFillsTheFolderBox_data()
     {
-        QTest::addColumn<QStringList>("dropped"); // paths from %1, addresses, or "text:" and text
+        QTest::addColumn<QList<QUrl>>("urls");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("saved"); // by Save afterwards; none: the drop changes nothing
+        const auto in = [this](const char *name) { return QUrl::fromLocalFile(data + name); };
         // What Save takes of a path is the save table's.
-        row("gta3.exe", QStringList{"%1/gta3.exe"}, "%1/data/");
-        row("two files", QStringList{"%1/gta3.exe", "%1/data/pedgrp.dat"}, "");
-        row("another file", QStringList{"%1/readme.txt"}, "");
-        row("a web address", QStringList{"https://example.org/gta3.exe"}, "");
-        row("text naming the folder", QStringList{"text:%1"}, "");
+        row("gta3.exe", QList<QUrl>{in("/gta3.exe")}, "", native(data + "/data/"));
+        row("two files", QList<QUrl>{in("/gta3.exe"), in("/data/pedgrp.dat")}, "", "");
+        row("another file", QList<QUrl>{in("/readme.txt")}, "", "");
+        row("a web address", QList<QUrl>{QUrl("https://example.org/gta3.exe")}, "", "");
+        row("text naming the folder", QList<QUrl>{}, native(data), "");
     }
 
     void aDropFillsTheFolderBox()
     {
-        QFETCH(QStringList, dropped);
+        QFETCH(QList<QUrl>, urls);
+        QFETCH(QString, text);
         QFETCH(QString, saved);
-        for (const char *name : {"gta3.exe", "readme.txt", "data/pedgrp.dat"})
-            QVERIFY(make(data + "/" + name, gameBytes));
-        const QString before = folder("%1/data/");
-        open(before.toLocal8Bit());
+        for (const char *name : {"/gta3.exe", "/readme.txt", "/data/pedgrp.dat"})
+            QVERIFY(make(file(data + name, gameBytes)));
+        const QString before = native(data) + sep;
+        QVERIFY(make(setting(before)));
+        open();
         QMimeData mime;
-        QList<QUrl> urls;
-        for (const QString &item : dropped) {
-            if (item.startsWith("text:"))
-                mime.setText(folder(item.mid(5)));
-            else
-                urls << (item.contains("://") ? QUrl(item)
-                                              : QUrl::fromLocalFile(data + item.mid(2)));
-        }
         mime.setUrls(urls);
+        if (!text.isEmpty())
+            mime.setText(text);
         // Over the folder box, which hands it to the window.
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(get("text1"), &enter);
         if (enter.isAccepted())
             QApplication::sendEvent(get("text1"), &drop);
-        QCOMPARE(state(), saved.isEmpty() ? before + pathSet
-                                          : folder(dropped.first()) +
-                                                "|Path Set. Please Select Your Peds|Save*");
+        QCOMPARE(shown(), saved.isEmpty() ? shownSaved(before)
+                                          : shownUnsaved(native(urls[0].toLocalFile()), pathSet));
         QTest::mouseClick(get("save"), Qt::LeftButton);
-        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? before : folder(saved));
+        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? before : saved);
     }
 
 #ifdef Q_OS_UNIX
@@ -624,7 +866,9 @@ private slots:
         QFETCH(bool, kill);
         const QString game = data + "/pedgrp.dat";
         const qint64 preset = QFileInfo(":/configs/gang war.dat").size(), cut = kill ? -1 : 1;
-        QVERIFY(make(settingFile, "earlier\r\n") && make(game, gameBytes)); // a game file > preset
+        QList<Made> before{file(settingFile, "earlier\r\n"), file(game, gameBytes)};
+        for (const Made &m : before)
+            QVERIFY(make(m));
         const auto store = [&] { return settingfile::write(program, QString(99, 'x')); };
         const auto install = [&] {
             return pedgroups::install(program, catalogue::lookup("Gangs"), data + sep) ==
@@ -633,165 +877,228 @@ private slots:
         QCOMPARE(inChild(store, 20, kill), cut);
         // First while the copy is kept, then with the copy there, while the preset is written.
         QCOMPARE(inChild(install, preset + 10, kill), cut);
-        QCOMPARE(QDir(data).entryList(anyEntry).join(' '), "pedgrp.dat");
-        QVERIFY(make(game + ".orig", gameBytes));
+        expectOnDisk(before);
+        before << file(game + ".orig", gameBytes);
+        QVERIFY(make(before.last()));
         QCOMPARE(inChild(install, preset / 2, kill), cut);
-        QCOMPARE(QDir(data).entryList(anyEntry).join(' '), "pedgrp.dat pedgrp.dat.orig");
-        QCOMPARE(read(settingFile) + read(game), "earlier\r\n" + gameBytes);
+        expectOnDisk(before);
     }
 #endif
 
-    void installPutsThePresetInPlace_data()
+    void anInstallPutsTheGroupIn_data()
     {
-        QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QString>("text");    // chosen from the list; typed after a ">"
-        QTest::addColumn<QString>("outcome"); // the group installed, or the message shown
-        QTest::addColumn<QString>("files");   // in the data folder afterwards
-        const QString both = "pedgrp.dat pedgrp.dat.orig", game = "pedgrp.dat";
+        QTest::addColumn<QList<Made>>("made");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("typed");    // then Enter; otherwise chosen from the list
+        QTest::addColumn<QString>("group"); // the one the status line names
+        QTest::addColumn<QList<Made>>("after");
+        const QString game = data + "/pedgrp.dat";
+        const Made saved = setting(native(data) + sep), own = file(game, gameBytes);
+        const Made old = file(game, "old"), kept = file(game + ".orig", gameBytes);
+        const auto holding = [&](const QString &label) { return file(game, preset(label)); };
         // With no game file to keep, each entry installs the preset that names it.
         for (const QString &label : catalogue::labels())
-            row(label, NoGameFile, label, label, game);
-        row("refused before any save", FirstRun, "Gangs", refused, game);
-        row("refused after an edit", Edited, "Gangs", refused, game);
-        row("the first install keeps the game's file", GameFile, "Gangs", "Gangs", both);
-        row("typed, then Enter", GameFile, ">Italians", "Italians", both);
-        row("a later install leaves the copy alone", Kept, "Gangs", "Gangs", both);
-        row("Default Peds puts the copy back", Kept, "Default Peds", "Default Peds", both);
-        row("Default Peds leaves the game's own", GameFile, "Default Peds", "Default Peds", both);
-        row("a text in another case puts it back", Kept, ">gangs", "Default Peds", both);
-        row("a trailing blank puts it back", Kept, ">Gangs ", "Default Peds", both);
-        row("game file in capitals", GameFile, "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig");
-        row("preset missing", NoPreset, "Gangs", noPreset, game);
-        row("a folder as the game file", AFolder, "Gangs", notWritten, game);
-        row("a read-only game file", ReadOnly, "Gangs", notWritten, game);
-        row("the saved folder gone", Gone, "Gangs", saveAgain, game);
-        row("a NUL in the saved folder", ANul, "Gangs", saveAgain, game);
-        // The game file is reached from the working folder, and nothing is written there.
-        row("a relative saved folder", Relative, "Gangs", saveAgain, game);
-        row("an empty saved folder", Empty, "Gangs", saveAgain, game);
+            row(label, QList<Made>{saved}, label, false, label, QList<Made>{holding(label)});
+        row("the first install keeps the game's file", QList<Made>{saved, own}, "Gangs", false,
+            "Gangs", QList<Made>{holding("Gangs"), kept});
+        row("typed, then Enter", QList<Made>{saved, own}, "Italians", true, "Italians",
+            QList<Made>{holding("Italians"), kept});
+        row("a later install leaves the copy alone", QList<Made>{saved, old, kept}, "Gangs", false,
+            "Gangs", QList<Made>{holding("Gangs"), kept});
+        row("Default Peds puts the copy back", QList<Made>{saved, old, kept}, defaultPeds, false,
+            defaultPeds, QList<Made>{own, kept});
+        row("Default Peds leaves the game's own", QList<Made>{saved, own}, defaultPeds, false,
+            defaultPeds, QList<Made>{own, kept});
+        row("a text in another case puts it back", QList<Made>{saved, old, kept}, "gangs", true,
+            defaultPeds, QList<Made>{own, kept});
+        row("a trailing blank puts it back", QList<Made>{saved, old, kept}, "Gangs ", true,
+            defaultPeds, QList<Made>{own, kept});
+        const QString capitals = data + "/PEDGRP.DAT";
+        row("the game file in capitals", QList<Made>{saved, file(capitals, gameBytes)}, "Scum",
+            false, "Scum",
+            QList<Made>{file(capitals, preset("Scum")), file(capitals + ".orig", gameBytes)});
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
-        row("a preset is not kept", APreset, "Italians", "Italians", game);
-        row("Quillfen in the game's folder", InGameFolder, "Gangs", "Gangs", both);
-#ifdef Q_OS_WIN
-        row("a folder only an administrator writes", OnlyAdmin, "Gangs", askAdmin, game);
-        row("started again as administrator", OnlyAdminYes, "Gangs", askAdmin, game);
-        // The game reads the copy Windows made for an old program's write.
-        row("the game's copy in the VirtualStore", VirtualStore, "Gangs", "Gangs", both);
-#endif
-        // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
-        row("a saved folder from the drive's current one", FromDrive, "Gangs", saveAgain, game);
+        row("a preset is not kept", QList<Made>{saved, holding("Gangs")}, "Italians", false,
+            "Italians", QList<Made>{holding("Italians")});
+        const QString inProgram = program + "/data/pedgrp.dat";
+        row("Quillfen in the game's folder",
+            QList<Made>{setting(native(program + "/data/")), file(inProgram, gameBytes)}, "Gangs",
+            false, "Gangs",
+            QList<Made>{file(inProgram, preset("Gangs")), file(inProgram + ".orig", gameBytes)});
 #ifdef Q_OS_UNIX
-        row("a FIFO as the game file, which would block", AFifo, "Gangs", notWritten, game);
-        // Writing straight onto the game file could leave a mix of two files.
-        row("a folder that takes no new file", NoNewFile, "Gangs", notWritten, both);
-        // The preset would be rewritten, and install Gangs under the name of Italians.
-        row("a link to a preset", LinkToPreset, "Gangs", notWritten, game);
-        row("a link elsewhere is written through", LinkElsewhere, "Gangs", "Gangs", both);
-        row("a kept copy that links to nowhere", DanglingKept, "Gangs", notWritten, both);
+        const QString outside = root + "/elsewhere/pedgrp.dat";
+        row("a link elsewhere is written through",
+            QList<Made>{saved, file(outside, gameBytes), link(game, outside)}, "Gangs", false,
+            "Gangs", QList<Made>{link(game, outside), kept, file(outside, preset("Gangs"))});
+#else
+        // The game reads the copy Windows made for an old program's write; the real one stays.
+        const QString real = root + "/pf86/Rockstar Games/GTAIII/data";
+        const QString copy = root + "/local/VirtualStore" + real.mid(2) + "/pedgrp.dat";
+        row("the game's copy in the VirtualStore",
+            QList<Made>{setting(native(real) + sep), file(real + "/pedgrp.dat", "the real one"),
+                        file(copy, gameBytes)},
+            "Gangs", false, "Gangs",
+            QList<Made>{file(real + "/pedgrp.dat", "the real one"), file(copy, preset("Gangs")),
+                        file(copy + ".orig", gameBytes)});
 #endif
     }
 
-    void installPutsThePresetInPlace()
+    void anInstallPutsTheGroupIn()
     {
-        QFETCH(Setup, setup);
+        QFETCH(QList<Made>, made);
         QFETCH(QString, text);
-        QFETCH(QString, outcome);
-        QFETCH(QString, files);
-        QVERIFY(setup != InGameFolder || make(data = program + "/data", aFolder));
-#ifdef Q_OS_WIN
-        // Made by tests/wine.sh, which runs the suite as a player.
-        const QString onlyAdmin = "Z:" + qEnvironmentVariable("SUITE_DENIED_FOLDER");
-        if (setup == OnlyAdmin || setup == OnlyAdminYes) {
-            data = QDir::toNativeSeparators(onlyAdmin);
-            if (!platform::deniesNewFiles(data))
-                QSKIP("Needs a folder that denies a write: run as a player under tests/wine.sh");
-            // The program started again: one that ends at once.
-            const QString self = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-            QVERIFY(setup == OnlyAdmin ||
-                    QFile::copy(qEnvironmentVariable("SystemRoot") + "/system32/hostname.exe",
-                                program + "/" + self));
-            answer = setup == OnlyAdminYes ? QMessageBox::Yes : QMessageBox::No;
-        }
-        const QString real = folder("%4/pf86/Rockstar Games/GTAIII/data");
-        if (setup == VirtualStore) {
-            data = QDir::toNativeSeparators(dir->filePath("local/VirtualStore") + real.mid(2));
-            QVERIFY(make(real + "/pedgrp.dat", "the real one"));
-        }
-#endif
-        const QString game = data + "/" + files.section(' ', 0, 0), kept = game + ".orig";
-        const QString gangWar = program + "/configs/gang war.dat";
-        const QString elsewhere = dir->filePath("elsewhere"), outside = elsewhere + "/pedgrp.dat";
-        const QMap<Setup, QByteArray> made{
-            {NoGameFile, {}},   {AFolder, aFolder},       {AFifo, aFifo},     {Kept, "old"},
-            {NoNewFile, "old"}, {APreset, read(gangWar)}, {LinkToPreset, {}}, {LinkElsewhere, {}},
-            {OnlyAdmin, {}},    {OnlyAdminYes, {}}};
-        const QByteArray gameMade = made.value(setup, gameBytes);
-        QVERIFY(gameMade.isNull() || make(game, gameMade));
-        QVERIFY((setup != Kept && setup != NoNewFile) || make(kept, gameBytes));
-        QVERIFY(setup != NoPreset || QFile::remove(gangWar));
-        QVERIFY(make(elsewhere, aFolder) &&
-                (setup != LinkToPreset || QFile::link(program + "/configs/italians.dat", game)));
-        QVERIFY(setup != LinkElsewhere || (make(outside, gameBytes) && QFile::link(outside, game)));
-        QVERIFY(setup != DanglingKept || QFile::link(outside + ".orig", kept));
-        QVERIFY(setup != ReadOnly || QFile::setPermissions(game, QFile::ReadOwner));
-        QVERIFY(setup != NoNewFile ||
-                QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
-        // Cut at the NUL, the path would name the game file; the others name it from the
-        // working folder.
-        // clang-format off
-        const QMap<Setup, QString> saved{{ANul, "%1/pedgrp.dat" + QString(QChar(0)) + "/"},
-            {Gone, "%1/gone/"}, {Empty, ""}, {Relative, "%2/"}, {FromDrive, "c:%2/"},
-            {VirtualStore, "%4/pf86/Rockstar Games/GTAIII/data/"}};
-        // clang-format on
-        // The folder gone goes once the window is open.
-        QVERIFY(setup != Gone || make(data + "/gone", aFolder));
-        open(setup == FirstRun ? QByteArray()
-                               : folder(saved.value(setup, "%1/")).toLocal8Bit() + "");
+        QFETCH(bool, typed);
+        QFETCH(QString, group);
+        QFETCH(QList<Made>, after);
+        for (const Made &m : made)
+            QVERIFY2(make(m), qPrintable(m.path));
+        open();
         QTRY_VERIFY(!window->startingUp());
-        QVERIFY(setup != Gone || QDir(data + "/gone").removeRecursively());
-        if (setup == Edited) { // the folder as saved, less its last separator
+        Shown expected = shown();
+        install(text, typed);
+        expected.status = "'" + group + "' Installed";
+        expected.list = text;
+        QCOMPARE(boxes, QList<Box>{});
+        QCOMPARE(shown(), expected);
+        // Enter neither adds the text to the list nor completes it.
+        QCOMPARE(get<QComboBox>("List1")->count(), 15);
+        // Start-up reads the group back from the first line.
+        QVERIFY(preset(group).startsWith("# Quillfen preset: " + group.toUtf8() + "\r\n"));
+        expectOnDisk(after);
+    }
+
+    void aRefusedInstallLeavesTheGameFile_data()
+    {
+        QTest::addColumn<QList<Made>>("made");
+        QTest::addColumn<bool>("edited");       // the folder box, once the window shows
+        QTest::addColumn<QString>("vanishing"); // once start-up has read the player's folders
+        QTest::addColumn<Box>("box");
+        QTest::addColumn<bool>("armed"); // Save, to save the folder again
+        const QString game = data + "/pedgrp.dat";
+        const QString relative = native(QDir::current().relativeFilePath(data)) + sep;
+        const Made saved = setting(native(data) + sep), own = file(game, gameBytes);
+        row("refused before any save", QList<Made>{own}, false, "", refused, true);
+        row("refused after an edit", QList<Made>{saved, own}, true, "", refused, true);
+        row("the preset missing",
+            QList<Made>{saved, own, without(program + "/configs/gang war.dat")}, false, "",
+            noPreset, false);
+        row("a folder as the game file", QList<Made>{saved, folder(game)}, false, "", notWritten,
+            false);
+        row("a read-only game file", QList<Made>{saved, own, readOnly(game)}, false, "", notWritten,
+            false);
+        row("the saved folder gone",
+            QList<Made>{setting(native(data + "/gone/")), own, folder(data + "/gone")}, false,
+            data + "/gone", saveAgain, true);
+        // Cut at the NUL, the path would name the game file.
+        row("a NUL in the saved folder", QList<Made>{setting(native(game) + QChar(0) + sep), own},
+            false, "", saveAgain, true);
+        // The game file is reached from the working folder, and nothing is written there.
+        row("a relative saved folder", QList<Made>{setting(relative), own}, false, "", saveAgain,
+            true);
+        row("an empty saved folder", QList<Made>{setting(""), own}, false, "", saveAgain, true);
+        // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
+        row("a saved folder from the drive's current one",
+            QList<Made>{setting("c:" + relative), own}, false, "", saveAgain, true);
+#ifdef Q_OS_UNIX
+        row("a FIFO as the game file, which would block", QList<Made>{saved, fifo(game)}, false, "",
+            notWritten, false);
+        // Writing straight onto the game file could leave a mix of two files.
+        row("a folder that takes no new file",
+            QList<Made>{saved, file(game, "old"), file(game + ".orig", gameBytes), readOnly(data)},
+            false, "", notWritten, false);
+        // The preset would be rewritten, and install Gangs under the name of Italians.
+        row("a link to a preset", QList<Made>{saved, link(game, program + "/configs/italians.dat")},
+            false, "", notWritten, false);
+        const QString elsewhere = root + "/elsewhere";
+        row("a kept copy that links to nowhere",
+            QList<Made>{saved, own, folder(elsewhere), link(game + ".orig", elsewhere + "/orig"),
+                        without(elsewhere + "/orig")},
+            false, "", notWritten, false);
+#endif
+    }
+
+    // The game file is left as it was, and so is the status line, lest it read as a success.
+    void aRefusedInstallLeavesTheGameFile()
+    {
+        QFETCH(QList<Made>, made);
+        QFETCH(bool, edited);
+        QFETCH(QString, vanishing);
+        QFETCH(Box, box);
+        QFETCH(bool, armed);
+        for (const Made &m : made)
+            QVERIFY2(make(m), qPrintable(m.path));
+        open();
+        QTRY_VERIFY(!window->startingUp());
+        QVERIFY(vanishing.isEmpty() || QDir(vanishing).removeRecursively());
+        if (edited) { // after the desktop gave Save an access key, less the last separator
             get<QPushButton>("save")->setText("Sa&ved");
             QTest::keyClick(get("text1"), Qt::Key_Backspace);
         }
-        const QByteArray before = read(game);
-        const QString statusBefore = get<QLabel>("Status")->text();
-
-        auto *List1 = get<QComboBox>("List1");
-        List1->setCurrentIndex(List1->findText(text));
-        if (text.startsWith('>')) { // Enter neither adds the text to the list nor completes it
-            List1->lineEdit()->clear();
-            QTest::keyClicks(List1->lineEdit(), text.remove(0, 1));
-            QTest::keyClick(List1->lineEdit(), Qt::Key_Return);
-        }
-        get<QPushButton>("install")->click();
-        QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        // A failure leaves the status line as it was, lest it read as a success.
-        const QString group = outcome.contains('|') ? "" : outcome;
-        QCOMPARE(boxes.join("") + state().section('|', 1),
-                 (group.isEmpty() ? outcome + statusBefore : "'" + group + "' Installed") +
-                     (outcome == refused || outcome == saveAgain ? "|Save*" : "|Saved"));
-        QCOMPARE(List1->currentText() + " of " + QString::number(List1->count()), text + " of 15");
-        // The preset of each group names the group in its first line.
-        const auto preset = read(catalogue::presetPath(program, catalogue::lookup(group)));
-        QVERIFY(group.isEmpty() || preset.startsWith("# Quillfen preset: " + group.toUtf8()));
-        const bool restored = group == "Default Peds" && (setup == Kept || setup == GameFile);
-        QCOMPARE(read(game), group.isEmpty() ? before : restored ? gameBytes : preset);
-        QCOMPARE(QDir(data).entryList(anyEntry).join(' '), files);
-        QVERIFY(!QFileInfo(kept).isFile() || read(kept) == gameBytes);
-        // A link stays a link, and nothing is made where one leads.
-        QCOMPARE(QFileInfo(game).isSymLink(), setup == LinkToPreset || setup == LinkElsewhere);
-        QCOMPARE(QDir(elsewhere).entryList(anyEntry).join(' '),
-                 setup == LinkElsewhere ? "pedgrp.dat" : "");
-        for (const QString &name : QDir(":/configs").entryList())
-            QVERIFY(setup == NoPreset ||
-                    read(program + "/configs/" + name) == read(":/configs/" + name));
-#ifdef Q_OS_WIN
-        // The window that started the program again closed; the real file is left alone.
-        QCOMPARE(window->isVisible(), setup != OnlyAdminYes);
-        QVERIFY(setup != VirtualStore || read(real + "/pedgrp.dat") == "the real one");
-#endif
+        Shown expected = shown();
+        install("Gangs");
+        expected.list = "Gangs";
+        expected.save = armed ? "Save" : "Saved";
+        expected.clickable = armed;
+        QCOMPARE(boxes, QList<Box>{box});
+        QCOMPARE(shown(), expected);
+        expectOnDisk(made);
     }
+
+#ifdef Q_OS_WIN
+    void aFolderOnlyAnAdministratorWrites_data()
+    {
+        QTest::addColumn<bool>("elevated");
+        QTest::addColumn<QMessageBox::StandardButton>("answered");
+        QTest::addColumn<platform::Start>("start"); // what Windows' prompt gives
+        QTest::addColumn<QList<Box>>("shownBoxes");
+        const Box asked{QMessageBox::Question, "Administrator",
+                        "Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
+                        "Quillfen As Administrator?",
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+        const auto Yes = QMessageBox::Yes;
+        row("answered No", false, QMessageBox::No, platform::Start::Started, QList<Box>{asked});
+        row("started as administrator", false, Yes, platform::Start::Started, QList<Box>{asked});
+        row("refused at Windows' prompt", false, Yes, platform::Start::Refused, QList<Box>{asked});
+        row("not started", false, Yes, platform::Start::Failed,
+            QList<Box>{asked, error("Error! Could Not Start Quillfen As Administrator.")});
+        // Starting again would not help.
+        row("already an administrator", true, QMessageBox::NoButton, platform::Start::Started,
+            QList<Box>{notWritten});
+    }
+
+    void aFolderOnlyAnAdministratorWrites()
+    {
+        QFETCH(bool, elevated);
+        QFETCH(QMessageBox::StandardButton, answered);
+        QFETCH(platform::Start, start);
+        QFETCH(QList<Box>, shownBoxes);
+        // Made by tests/wine.sh, which runs the suite as a player.
+        const QString denied = native("Z:" + qEnvironmentVariable("SUITE_DENIED_FOLDER"));
+        if (!platform::deniesNewFiles(denied))
+            QSKIP("Needs a folder that denies a write: run as a player under tests/wine.sh");
+        // Under Wine every process has a full token, and there is no prompt.
+        platform::standIns().elevated = [elevated] { return elevated; };
+        platform::standIns().start = [this, start](const QString &program) {
+            started << program;
+            return start;
+        };
+        answer = answered;
+        QVERIFY(make(setting(denied + sep)));
+        open();
+        QTRY_VERIFY(!window->startingUp());
+        Shown expected = shown();
+        install("Gangs");
+        expected.list = "Gangs";
+        QCOMPARE(boxes, shownBoxes);
+        // Quillfen itself, which starts from the saved folder; this window closes for it.
+        const bool yes = answered == QMessageBox::Yes;
+        QCOMPARE(started,
+                 yes ? QStringList{QCoreApplication::applicationFilePath()} : QStringList());
+        QCOMPARE(window->isVisible(), !yes || start != platform::Start::Started);
+        QCOMPARE(shown(), expected);
+        expectOnDisk({file(native(denied + "/pedgrp.dat"), "the game's own groups\r\n")});
+    }
+#endif
 };
 
 QTEST_MAIN(tst_window)
