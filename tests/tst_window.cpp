@@ -1,21 +1,16 @@
 // The whole window over a temporary home, program folder and game folder, made once and emptied
-// before each test: what a player reads and what lands on disk. Each table closes with the rows
-// that only POSIX systems stage here (a FIFO, a name ending in a blank, links, a folder that takes
-// no new file), and with those of Windows' own, run under Wine (the registry, the VirtualStore);
-// writes cut short and a folder only an administrator writes have a test each.
+// before each test: what a player reads and what lands on disk. Tables close with the rows that
+// only POSIX systems stage here (a FIFO, a name ending in a blank, links, a folder that takes no
+// new file) or with Windows' own, run under Wine (the registry, the VirtualStore); writes cut
+// short and a folder only an administrator writes have a test each.
 
 #include "app/frmmain.h"
-#include "app/startup.h"
 #include "folder/settingfile.h"
-#include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
 #include "platform/platform.h"
 
 #include <QtTest>
 #include <QtWidgets>
-
-#include <memory>
-#include <tuple>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -40,10 +35,9 @@ namespace {
 
 using platform::RegistryValue;
 
-const QString sep = QDir::separator();
+const QString sep = QDir::separator(), defaultPeds = "Default Peds";
 const QString pleaseSet = "Please Set The GTA3 Data Folder";
 const QString pathSet = "Path Set. Please Select Your Peds";
-const QString defaultPeds = "Default Peds";
 const QString gta3 = "/steamapps/common/Grand Theft Auto 3"; // in a Steam library
 // The game's own groups, longer than any preset.
 const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300);
@@ -60,30 +54,22 @@ QByteArray at(const QString &path)
     QFile file(path);
     if (info.isSymLink())
         return "a link to " + QFile::encodeName(info.symLinkTarget());
-    if (info.isDir() || !info.exists())
-        return info.isDir() ? "a folder" : "nothing";
-    return info.isFile() && file.open(QFile::ReadOnly) ? file.readAll() : "a FIFO";
+    if (!info.isFile())
+        return info.isDir() ? "a folder" : info.exists() ? "a FIFO" : "nothing";
+    return file.open(QFile::ReadOnly) ? file.readAll() : "unreadable";
 }
 
-// Something a test makes before the window opens, or, in a list of what is there afterwards,
-// what must stand at `path`.
+// Something made before the window opens. In a list of what stands afterwards, the kinds up to
+// Removed say what is at `path`, and that the folder it is in holds no other file.
 struct Made
 {
-    enum Kind { File, Huge, Folder, Fifo, Link, Removed, Game, ReadOnly, Variable, Registry };
+    enum Kind { File, Fifo, Link, Removed, Folder, Huge, Game, ReadOnly, Variable, Registry };
     Kind kind{};
-    QString path{};     // a variable's name
-    QByteArray bytes{}; // a file's; a variable's value
-    QString target{};   // a link's; the text of a registry value
+    QString path{};
+    QByteArray bytes{}; // a file's; a link's target; a variable's or a registry value's text
     RegistryValue value{};
-
-    QByteArray expected() const
-    {
-        return kind == Link      ? "a link to " + QFile::encodeName(target)
-               : kind == Fifo    ? "a FIFO"
-               : kind == Removed ? "nothing"
-                                 : bytes;
-    }
 };
+using Setup = QList<Made>;
 
 // What the window shows: the folder box, the status line, Save's caption and whether it can be
 // clicked, and the list's text.
@@ -93,70 +79,59 @@ struct Shown
     bool clickable = false;
     QString list = defaultPeds;
 
-    bool operator==(const Shown &o) const
-    {
-        return std::tie(folder, status, save, clickable, list) ==
-               std::tie(o.folder, o.status, o.save, o.clickable, o.list);
-    }
+    auto tied() const { return std::tie(folder, status, save, clickable, list); }
+    bool operator==(const Shown &o) const { return tied() == o.tied(); }
 };
 
 char *toString(const Shown &s)
 {
-    return QTest::toString(
-        QString("folder \"%1\", status \"%2\", %3 %4, list \"%5\"")
-            .arg(s.folder, s.status, s.save, s.clickable ? "clickable" : "disabled", s.list));
+    const char *state = s.clickable ? "clickable" : "disabled";
+    return QTest::toString(QString("\"%1\", \"%2\", %3 %4, list \"%5\"")
+                               .arg(s.folder, s.status, s.save, state, s.list));
 }
 
-Shown shownSaved(const QString &folder, const QString &status = pathSet,
-                 const QString &list = defaultPeds)
+Shown savedIn(const QString &folder, const QString &status = pathSet,
+              const QString &list = defaultPeds)
 {
     return {folder, status, "Saved", false, list};
 }
 
-Shown shownUnsaved(const QString &folder, const QString &status = pleaseSet,
-                   const QString &list = defaultPeds)
+Shown unsavedIn(const QString &folder, const QString &status = pleaseSet,
+                const QString &list = defaultPeds)
 {
     return {folder, status, "Save", true, list};
 }
 
-// A message box: its icon, title, text, buttons, and the one Enter presses.
+// A message box: its text, icon, title, buttons, and the one Enter presses; by default an error.
 struct Box
 {
-    QMessageBox::Icon icon{};
-    QString title{}, text{};
+    QString text{};
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QString title = "Error";
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton byDefault = QMessageBox::Ok;
 
-    bool operator==(const Box &o) const
-    {
-        return std::tie(icon, title, text, buttons, byDefault) ==
-               std::tie(o.icon, o.title, o.text, o.buttons, o.byDefault);
-    }
+    auto tied() const { return std::tie(text, icon, title, buttons, byDefault); }
+    bool operator==(const Box &o) const { return tied() == o.tied(); }
 };
 
 char *toString(const Box &b)
 {
-    const auto keys = [](int value) {
-        return QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKeys(value);
-    };
-    return QTest::toString(QString("%1 \"%2\": \"%3\" %4, %5 by default")
-                               .arg(QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(b.icon),
-                                    b.title, b.text, keys(b.buttons), keys(b.byDefault)));
+    return QTest::toString(QString("icon %1, \"%2\": \"%3\", buttons %4, %5 by default")
+                               .arg(b.icon)
+                               .arg(b.title, b.text)
+                               .arg(b.buttons.toInt(), 0, 16)
+                               .arg(b.byDefault, 0, 16));
 }
 
-Box error(const QString &text)
-{
-    return {QMessageBox::Critical, "Error", text};
-}
-
-const Box incorrectPath = error("Error! Incorrect Path. Please Correct This Problem.");
-const Box unstored =
-    error(native("Error! Could Not Store The Data Folder. Please Check The configs/path Folder."));
-const Box refused{QMessageBox::Information, "", "Please Set GTA3 Peds Group File First"};
-const QString cannotInstall = "Error! Could Not Install 'Gangs'. Please ";
-const Box notWritten = error(cannotInstall + "Check That The GTA3 Data Folder Can Be Written.");
-const Box noPreset = error(cannotInstall + native("Check configs/gang war.dat."));
-const Box saveAgain = error(cannotInstall + "Save The GTA3 Data Folder Again.");
+const Box none{}, incorrectPath{"Error! Incorrect Path. Please Correct This Problem."};
+const Box unstored{
+    native("Error! Could Not Store The Data Folder. Please Check The configs/path Folder.")};
+const Box refused{"Please Set GTA3 Peds Group File First", QMessageBox::Information, ""};
+const QString cannot = "Error! Could Not Install 'Gangs'. Please ";
+const Box notWritten{cannot + "Check That The GTA3 Data Folder Can Be Written."};
+const Box noPreset{cannot + native("Check configs/gang war.dat.")};
+const Box saveAgain{cannot + "Save The GTA3 Data Folder Again."};
 
 // One row of a data table: its name, then a value for each column.
 template <class... Values> void row(const QString &name, const Values &...values)
@@ -164,7 +139,8 @@ template <class... Values> void row(const QString &name, const Values &...values
     (QTest::newRow(qPrintable(name)) << ... << values);
 }
 
-enum Action { Saves, Installs, Edits };
+// What the player does once the window shows.
+enum Action { Nothing, Saves, Installs, Edits, RemovesTheSavedFolder };
 
 } // namespace
 
@@ -178,91 +154,81 @@ class tst_window : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir;
-    // In "/" form: the home folder, Quillfen's and the game's data folder in it; the data folder
-    // a first run shows; Steam's folder and a Program Files folder, as each system has them.
-    QString root, program, data, settingFile, usual, steam, programFiles;
+    // The home folder, Quillfen's and the game's data folder in it, the data folder a first run
+    // shows, and Steam's folder and a Program Files folder as each system has them.
+    QString home, program, data, settingFile, usual, steam, programFiles;
     std::unique_ptr<frmmain> window;
-    QList<Made> answers;                // by the registry's stand-in
+    Setup answers;                      // by the registry's stand-in
     QList<Box> boxes;                   // each one shown
     QMessageBox::StandardButton answer; // to a question; any other box is closed
     QStringList started;                // as administrator
 
-    static Made file(const QString &path, const QByteArray &bytes)
-    {
-        return {Made::File, path, bytes};
-    }
+    static Made file(QString path, QByteArray bytes) { return {Made::File, path, bytes}; }
     // A file that begins with `bytes` and runs to a gigabyte.
-    static Made huge(const QString &path, const QByteArray &bytes)
-    {
-        return {Made::Huge, path, bytes};
-    }
-    static Made folder(const QString &path) { return {Made::Folder, path}; }
-    static Made fifo(const QString &path) { return {Made::Fifo, path}; }
-    static Made link(const QString &path, const QString &target)
-    {
-        return {Made::Link, path, {}, target};
-    }
-    // A file of Quillfen's taken away, or, afterwards, nothing made there.
-    static Made without(const QString &path) { return {Made::Removed, path}; }
+    static Made huge(QString path, QByteArray bytes) { return {Made::Huge, path, bytes}; }
+    static Made folder(QString path) { return {Made::Folder, path}; }
+    static Made fifo(QString path) { return {Made::Fifo, path}; }
+    static Made link(QString path, QString to) { return {Made::Link, path, QFile::encodeName(to)}; }
+    // Something of Quillfen's taken away; afterwards, nothing made there.
+    static Made without(QString path) { return {Made::Removed, path}; }
     // gta3.exe beside data/pedgrp.dat with the game's own groups.
-    static Made game(const QString &folder) { return {Made::Game, folder}; }
-    // `path`, made before, made read-only.
-    static Made readOnly(const QString &path) { return {Made::ReadOnly, path}; }
-    static Made variable(const char *name, const QString &folder)
+    static Made game(QString folder) { return {Made::Game, folder}; }
+    static Made readOnly(QString path) { return {Made::ReadOnly, path}; }
+    static Made env(QString name, QString to)
     {
-        return {Made::Variable, name, QFile::encodeName(folder)};
+        return {Made::Variable, name, QFile::encodeName(to)};
     }
     // A value the registry's stand-in answers.
-    static Made registry(RegistryValue::Root root, const char *key, const char *name,
-                         const QString &text)
+    static Made registry(RegistryValue v, QString text)
     {
-        return {Made::Registry, {}, {}, text, {root, key, name}};
+        return {Made::Registry, {}, text.toUtf8(), v};
     }
     // The setting file, naming `folder` as Save writes it.
-    Made setting(const QString &folder) const
+    Made setting(QString folder) const { return file(settingFile, folder.toLocal8Bit() + "\r\n"); }
+    static QByteArray preset(QString group)
     {
-        return file(settingFile, folder.toLocal8Bit() + "\r\n");
+        return at(":/configs/" + QLatin1String(catalogue::lookup(group).preset));
     }
-    static QByteArray preset(const QString &label)
+    // `path` as Steam's files name a folder: quoted, with Windows' "\" escaped.
+    static QByteArray quoted(QString p)
     {
-        return at(":/configs/" + QLatin1String(catalogue::lookup(label).preset));
+        return '"' + native(p).replace("\\", "\\\\").toUtf8() + '"';
     }
-    // `path` quoted as Steam's files name a folder, with Windows' "\" escaped.
-    static QByteArray quoted(const QString &path)
-    {
-        return '"' + native(path).replace("\\", "\\\\").toUtf8() + '"';
-    }
+    static QList<Box> shownOnly(Box b) { return b.text.isEmpty() ? QList<Box>() : QList<Box>{b}; }
 
     bool make(const Made &made)
     {
-        const QString &path = made.path;
-        QFile out(path);
+        QFile out(made.path);
         switch (made.kind) {
         case Made::Folder:
-            return QDir().mkpath(path);
+            return QDir().mkpath(made.path);
         case Made::Removed:
-            return !out.exists() || out.remove();
+            return QDir(made.path).removeRecursively() && (!out.exists() || out.remove());
         case Made::Game:
-            return make(file(path + "/gta3.exe", "")) &&
-                   make(file(path + "/data/pedgrp.dat", gameBytes));
+            return make(file(made.path + "/gta3.exe", "")) &&
+                   make(file(made.path + "/data/pedgrp.dat", gameBytes));
         case Made::ReadOnly:
-            return out.setPermissions(QFileInfo(path).isDir() ? QFile::ReadOwner | QFile::ExeOwner
-                                                              : QFile::ReadOwner);
+            return out.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         case Made::Variable:
-            return qputenv(qPrintable(path), made.bytes);
+            return qputenv(qPrintable(made.path), made.bytes);
         case Made::Registry:
             answers << made;
             return true;
         default:
-            if (!QDir().mkpath(QFileInfo(path).path()))
+            if (!QDir().mkpath(QFileInfo(made.path).path()))
                 return false;
         }
         if (made.kind == Made::Link)
-            return QFile::link(made.target, path);
+            return QFile::link(QFile::decodeName(made.bytes), made.path);
         if (made.kind == Made::Fifo)
-            return QProcess::execute("mkfifo", {path}) == 0;
+            return QProcess::execute("mkfifo", {made.path}) == 0;
         return out.open(QIODevice::WriteOnly) && out.write(made.bytes) == made.bytes.size() &&
                (made.kind != Made::Huge || out.resize(qint64(1) << 30));
+    }
+
+    bool make(const Setup &setup)
+    {
+        return std::all_of(setup.begin(), setup.end(), [this](const Made &m) { return make(m); });
     }
 
     // The window over what is made; `then` runs before it shows.
@@ -276,6 +242,14 @@ class tst_window : public QObject
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
+    // The window over `setup`, once it has read the player's folders.
+    void openOver(const Setup &setup)
+    {
+        QVERIFY(make(setup));
+        open();
+        QTRY_VERIFY(!window->startingUp());
+    }
+
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
 
     Shown shown()
@@ -285,41 +259,45 @@ class tst_window : public QObject
                 save->isEnabled(), get<QComboBox>("List1")->currentText()};
     }
 
-    // Installs `text`, chosen from the list or typed and entered.
+    void act(Action action)
+    {
+        if (action == Saves) {
+            get<QLineEdit>("text1")->setText(native(data));
+            get<QPushButton>("save")->click();
+        } else if (action == Installs) {
+            install("Gangs");
+        } else if (action == Edits) { // after the desktop gave Save an access key
+            get<QPushButton>("save")->setText("Sa&ved");
+            QTest::keyClick(get("text1"), Qt::Key_Backspace);
+        } else if (action == RemovesTheSavedFolder) {
+            QVERIFY(QDir(window->activeDataFolder()).removeRecursively());
+        }
+    }
+
+    // Installs `text`, chosen from the list, or typed and entered.
     void install(const QString &text, bool typed = false)
     {
         auto *List1 = get<QComboBox>("List1");
+        List1->setCurrentIndex(typed ? -1 : List1->findText(text));
         if (typed) {
-            List1->lineEdit()->clear();
             QTest::keyClicks(List1->lineEdit(), text);
             QTest::keyClick(List1->lineEdit(), Qt::Key_Return);
-        } else {
-            List1->setCurrentIndex(List1->findText(text));
         }
         get<QPushButton>("install")->click();
     }
 
-    // Each of `after` stands as listed, and the folders they are in hold no other file.
-    void expectOnDisk(const QList<Made> &after)
+    // Each of `after` stands as listed, the folders they are in hold no other file, and Quillfen's
+    // presets are as shipped.
+    void expectOnDisk(const Setup &after)
     {
         QMap<QString, QStringList> files;
         for (const Made &made : after) {
-            const QFileInfo info(made.path);
-            switch (made.kind) {
-            case Made::Folder: // its own folder is listed
-                files[info.path()];
-                break;
-            case Made::File:
-            case Made::Fifo:
-            case Made::Link:
-                files[info.path()] << info.fileName();
-                [[fallthrough]];
-            case Made::Removed:
-                QCOMPARE(at(made.path), made.expected());
-                break;
-            default: // not on disk, or a mode
-                break;
-            }
+            const QByteArray link = "a link to " + made.bytes;
+            const QByteArray stands[] = {made.bytes, "a FIFO", link, "nothing"};
+            if (made.kind <= Made::Removed)
+                QCOMPARE(at(made.path), stands[made.kind]);
+            if (made.kind < Made::Removed)
+                files[QFileInfo(made.path).path()] << QFileInfo(made.path).fileName();
         }
         for (auto it = files.begin(); it != files.end(); ++it) {
             QStringList listed =
@@ -328,11 +306,39 @@ class tst_window : public QObject
             it->sort();
             QCOMPARE(listed, *it);
         }
-        // No install writes into Quillfen's own presets.
         for (const QString &name : QDir(":/configs").entryList()) {
             if (QFileInfo::exists(program + "/configs/" + name))
                 QCOMPARE(at(program + "/configs/" + name), at(":/configs/" + name));
         }
+    }
+
+    // What the window shows at once and once start-up has read the player's folders; what is
+    // stored is left until the player saves.
+    void startsUp()
+    {
+        QFETCH(Setup, made);
+        QFETCH(Shown, atOnce);
+        QFETCH(Shown, afterwards);
+        QVERIFY(make(made));
+        const QByteArray stored = at(settingFile);
+        Shown before;
+        open([&] {
+            auto *List1 = get<QComboBox>("List1");
+            if (atOnce.list != defaultPeds) // chosen before the window shows
+                List1->setCurrentIndex(List1->findText(atOnce.list));
+            before = shown();
+        });
+        QCOMPARE(before, atOnce);
+        QTRY_VERIFY(!window->startingUp());
+        QCOMPARE(shown(), afterwards);
+        QCOMPARE(at(settingFile), stored);
+    }
+
+    void startUpColumns()
+    {
+        QTest::addColumn<Setup>("made");
+        QTest::addColumn<Shown>("atOnce");
+        QTest::addColumn<Shown>("afterwards");
     }
 
 private slots:
@@ -347,20 +353,19 @@ private slots:
         // Where the temporary folders are, so a relative folder reaches them, on every drive.
         QVERIFY(QDir::setCurrent(QDir::tempPath()));
         dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        root = dir->path(), program = root + "/quillfen", data = root + "/gta3";
+        home = dir->path(), program = home + "/quillfen", data = home + "/gta3";
         settingFile = program + "/configs/path/config.cfg";
         // A first run looks for the game here, and nowhere else on the machine.
-        qputenv("HOME", QFile::encodeName(root));
+        qputenv("HOME", QFile::encodeName(home));
 #ifdef Q_OS_WIN
-        qputenv("ProgramFiles(x86)", QFile::encodeName(root + "/pf86"));
-        qputenv("ProgramFiles", QFile::encodeName(root + "/pf"));
-        qputenv("LOCALAPPDATA", QFile::encodeName(root + "/local"));
+        qputenv("ProgramFiles(x86)", QFile::encodeName(home + "/pf86"));
+        qputenv("ProgramFiles", QFile::encodeName(home + "/pf"));
+        qputenv("LOCALAPPDATA", QFile::encodeName(home + "/local"));
         usual = "c:\\program files (x86)\\rockstar games\\gtaiii\\data";
-        steam = root + "/pf86/Steam", programFiles = root + "/pf";
+        steam = home + "/pf86/Steam", programFiles = home + "/pf";
 #else
-        usual = root + "/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
-        steam = root + "/.local/share/Steam", programFiles = root + "/.wine/drive_c/Program Files";
+        usual = home + "/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
+        steam = home + "/.local/share/Steam", programFiles = home + "/.wine/drive_c/Program Files";
 #endif
         // Message boxes are noted and closed as they open.
         auto *closer = new QTimer(this);
@@ -368,7 +373,7 @@ private slots:
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
                 return;
-            boxes << Box{box->icon(), box->windowTitle(), box->text(), box->standardButtons(),
+            boxes << Box{box->text(), box->icon(), box->windowTitle(), box->standardButtons(),
                          box->standardButton(box->defaultButton())};
             if (box->button(answer))
                 box->button(answer)->click();
@@ -383,12 +388,11 @@ private slots:
     void init()
     {
         // What a test left read-only is emptied too.
-        for (QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                             QDirIterator::Subdirectories);
-             it.hasNext();)
+        const auto all = QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot;
+        for (QDirIterator it(home, all, QDirIterator::Subdirectories); it.hasNext();)
             QFile::setPermissions(it.next(),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(QDir(root).removeRecursively() && QDir().mkpath(data));
+        QVERIFY(QDir(home).removeRecursively() && QDir().mkpath(data));
         for (const QString &name : QDir(":/configs").entryList())
             QVERIFY(make(file(program + "/configs/" + name, at(":/configs/" + name))));
         QVERIFY(make(folder(program + "/configs/path")));
@@ -401,17 +405,16 @@ private slots:
         platform::standIns() = {};
         platform::standIns().registry = [this](const RegistryValue &asked) {
             for (const Made &made : answers) {
-                const RegistryValue &value = made.value;
-                if (value.root == asked.root &&
-                    !value.key.compare(asked.key, Qt::CaseInsensitive) &&
-                    !value.name.compare(asked.name, Qt::CaseInsensitive))
-                    return made.target;
+                const RegistryValue &v = made.value;
+                if (v.root == asked.root && !v.key.compare(asked.key, Qt::CaseInsensitive) &&
+                    !v.name.compare(asked.name, Qt::CaseInsensitive))
+                    return QString::fromUtf8(made.bytes);
             }
             return QString();
         };
     }
 
-    // Nothing reads beside the window into the next test.
+    // Nothing is read beside the window into the next test.
     void cleanup()
     {
         QTRY_VERIFY(!window || !window->startingUp());
@@ -419,211 +422,58 @@ private slots:
 
     void startUpFollowsTheSettingFile_data()
     {
-        QTest::addColumn<QList<Made>>("made");
-        QTest::addColumn<QString>("chosen"); // from the list before the window shows
-        QTest::addColumn<Shown>("atOnce");
-        QTest::addColumn<Shown>("afterwards"); // once start-up has read the player's folders
-        const QString folder = native(data) + sep, joined = native(data + "/data/");
-        const Made saved = setting(folder), gangs = file(data + "/pedgrp.dat", preset("Gangs"));
-        row("first run", QList<Made>{}, "", shownUnsaved(usual), shownUnsaved(usual));
-        row("lines joined",
-            QList<Made>{file(settingFile, native(data).toLocal8Bit() + "\r\n" +
-                                              native("/da\rta/").toLocal8Bit() + "\n"),
-                        this->folder(data + "/data")},
-            "", shownSaved(joined), shownSaved(joined));
-        row("zero bytes", QList<Made>{file(settingFile, "")}, "", shownSaved(""), shownSaved(""));
-        row("UTF-8 behind its mark", QList<Made>{file(settingFile, "\xef\xbb\xbf\xce\xbb\\")}, "",
-            shownSaved("λ\\"), shownSaved("λ\\"));
+        startUpColumns();
+        const auto starts = [](const char *name, const Setup &made, Shown atOnce, Shown after) {
+            row(name, made, atOnce, after);
+        };
+        const QString saved = native(data) + sep, joined = native(data + "/data/");
+        const QString gone = native(data + "/gone/"), game = data + "/pedgrp.dat";
+        const Made gangs = file(game, preset("Gangs")), cfg = setting(saved);
+        starts("first run", {}, unsavedIn(usual), unsavedIn(usual));
+        const QByteArray lines = saved.toLocal8Bit() + "\r\n" + native("da\rta/").toLocal8Bit();
+        starts("lines joined", {file(settingFile, lines + "\n"), folder(data + "/data")},
+               savedIn(joined), savedIn(joined));
+        starts("zero bytes", {file(settingFile, "")}, savedIn(""), savedIn(""));
+        starts("UTF-8 behind its mark", {file(settingFile, "\xef\xbb\xbf\xce\xbb\\")},
+               savedIn("λ\\"), savedIn("λ\\"));
         // A line, then far too much for a folder, if only line ends: the line is offered, unsaved.
-        row("then 30 MB of line ends",
-            QList<Made>{file(settingFile, "c:\\\r\n" + QByteArray(30 << 20, '\n'))}, "",
-            shownUnsaved("c:\\"), shownUnsaved("c:\\"));
+        starts("then 30 MB of line ends",
+               {file(settingFile, "c:\\\r\n" + QByteArray(30 << 20, '\n'))}, unsavedIn("c:\\"),
+               unsavedIn("c:\\"));
         // A player coming back is told which group the game holds, once it is read beside the
         // window, and it is the one Install puts in again.
-        row("a preset in the game folder", QList<Made>{saved, gangs}, "", shownSaved(folder),
-            shownSaved(folder, "'Gangs' Installed", "Gangs"));
-        row("a preset, and another group chosen", QList<Made>{saved, gangs}, "Scum",
-            shownSaved(folder, pathSet, "Scum"), shownSaved(folder, "'Gangs' Installed", "Scum"));
-        row("the game's own file", QList<Made>{saved, file(data + "/pedgrp.dat", gameBytes)}, "",
-            shownSaved(folder), shownSaved(folder));
-        row("a preset's label in another case",
-            QList<Made>{saved, file(data + "/pedgrp.dat", "# Quillfen preset: gangs\r\n")}, "",
-            shownSaved(folder), shownSaved(folder));
+        const QString installed = "'Gangs' Installed";
+        starts("a preset in the game folder", {cfg, gangs}, savedIn(saved),
+               savedIn(saved, installed, "Gangs"));
+        starts("a preset, and another group chosen", {cfg, gangs}, savedIn(saved, pathSet, "Scum"),
+               savedIn(saved, installed, "Scum"));
+        starts("the game's own file", {cfg, file(game, gameBytes)}, savedIn(saved), savedIn(saved));
+        starts("a preset's label in another case",
+               {cfg, file(game, "# Quillfen preset: gangs\r\n")}, savedIn(saved), savedIn(saved));
         // Moved, uninstalled or unplugged: unsaved, and nothing stored until Save.
-        const QString gone = native(data + "/gone/");
-        row("the saved folder gone", QList<Made>{setting(gone)}, "", shownSaved(gone),
-            shownUnsaved(gone));
+        starts("the saved folder gone", {setting(gone)}, savedIn(gone), unsavedIn(gone));
     }
 
     void startUpFollowsTheSettingFile()
     {
-        QFETCH(QList<Made>, made);
-        QFETCH(QString, chosen);
-        QFETCH(Shown, atOnce);
-        QFETCH(Shown, afterwards);
-        for (const Made &m : made)
-            QVERIFY2(make(m), qPrintable(m.path));
-        const QByteArray stored = at(settingFile);
-        Shown before;
-        open([&] {
-            auto *List1 = get<QComboBox>("List1");
-            if (!chosen.isEmpty())
-                List1->setCurrentIndex(List1->findText(chosen));
-            before = shown();
-        });
-        QCOMPARE(window->windowTitle(), "Quillfen V" QUILLFEN_VERSION);
-        QCOMPARE(before, atOnce);
-        QTRY_VERIFY(!window->startingUp());
-        QCOMPARE(shown(), afterwards);
-        QCOMPARE(at(settingFile), stored);
-    }
-
-    void aLateStartUpReadLeavesWhatThePlayerDid_data()
-    {
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<Shown>("afterwards");
-        QTest::addColumn<QList<Box>>("shownBoxes");
-        const QString gone = native(data + "/gone/");
-        row("saved", Saves, shownSaved(native(data) + sep), QList<Box>{});
-        row("installed", Installs, shownUnsaved(gone, pathSet, "Gangs"), QList<Box>{saveAgain});
-        row("edited", Edits, shownUnsaved(gone + "x", pathSet), QList<Box>{});
-    }
-
-    // The saved folder is gone and the game is in Steam's: a read that comes in after the player
-    // acted would offer it in place of what they did.
-    void aLateStartUpReadLeavesWhatThePlayerDid()
-    {
-        QFETCH(Action, action);
-        QFETCH(Shown, afterwards);
-        QFETCH(QList<Box>, shownBoxes);
-        const QString gone = native(data + "/gone/");
-        for (const Made &m :
-             {setting(gone), file(data + "/pedgrp.dat", gameBytes), game(steam + gta3)})
-            QVERIFY(make(m));
-        auto reading = std::make_shared<QSemaphore>(), latch = std::make_shared<QSemaphore>();
-        const auto release = qScopeGuard([latch] { latch->release(); });
-        open({}, [reading, latch](const startup::Question &question) {
-            reading->release();
-            latch->acquire();
-            return startup::read(question);
-        });
-        QTRY_VERIFY(reading->available());
-        if (action == Saves) {
-            get<QLineEdit>("text1")->setText(native(data));
-            get<QPushButton>("save")->click();
-        } else if (action == Installs) {
-            install("Gangs");
-        } else {
-            QTest::keyClicks(get("text1"), "x");
-        }
-        QVERIFY(window->startingUp());
-        latch->release();
-        QTRY_VERIFY(!window->startingUp());
-        QCOMPARE(shown(), afterwards);
-        QCOMPARE(boxes, shownBoxes);
-    }
-
-    void saveChecksTheFolderAndStoresIt_data()
-    {
-        QTest::addColumn<QList<Made>>("made");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("storable"); // configs/path is there to store it in
-        QTest::addColumn<QString>("saved"); // the active folder afterwards; none: refused
-        QTest::addColumn<QList<Box>>("shownBoxes");
-        const auto gameFileIn = [](const QString &folder) {
-            return file(folder + "/pedgrp.dat", gameBytes);
-        };
-        const QList<Made> inData{gameFileIn(data)};
-        const QString folder = native(data), saved = folder + sep;
-        const QList<Box> none, incorrect{incorrectPath};
-        row("a folder with the game file", inData, folder, true, saved, none);
-        row("the saved text again: doubled separator", inData, saved, true, saved + sep, none);
-        row("the game file in capitals", QList<Made>{file(data + "/up/PEDGRP.DAT", gameBytes)},
-            native(data + "/up"), true, native(data + "/up/"), none);
-        row("letters in the code page", QList<Made>{gameFileIn(data + "/café")},
-            native(data + "/café"), true, native(data + "/café/"), none);
-        row("letters outside the code page", QList<Made>{gameFileIn(data + "/λ")},
-            native(data + "/λ"), true, native(data + "/λ/"), none);
-        // Blanks and line ends go first, then Explorer's quotes.
-        row("pasted with quotes and blanks", inData, " \t\"" + folder + "\"\r\n", true, saved,
-            none);
-        // As a file manager copies a folder: percent-encoded UTF-8 after file:///.
-        row("a file: address", QList<Made>{gameFileIn(data + "/λ games")},
-            " " + QUrl::fromLocalFile(data + "/λ games").toString(QUrl::FullyEncoded) + "\n", true,
-            native(data + "/λ games/"), none);
-        // The game's folder, gta3.exe or pedgrp.dat, as handed over from a file manager.
-        row("the game's folder", QList<Made>{gameFileIn(data + "/Data")}, folder, true,
-            native(data + "/Data/"), none);
-        row("pedgrp.dat itself", inData, "\"" + native(data + "/pedgrp.dat") + "\"", true, saved,
-            none);
-        row("gta3.exe", QList<Made>{file(data + "/gta3.exe", ""), gameFileIn(data + "/data")},
-            native(data + "/gta3.exe"), true, native(data + "/data/"), none);
-        row("another file of the game's", QList<Made>{file(data + "/readme.txt", gameBytes)},
-            native(data + "/readme.txt"), true, "", incorrect);
-        row("no game file", QList<Made>{this->folder(data + "/empty")}, native(data + "/empty"),
-            true, "", incorrect);
-        row("a folder as the game file", QList<Made>{this->folder(data + "/pedgrp.dat")}, folder,
-            true, "", incorrect);
-        row("a relative folder", inData, native(QDir::current().relativeFilePath(data)), true, "",
-            incorrect);
-        row("no configs/path to store it in", inData, folder, false, saved, QList<Box>{unstored});
-        // On Windows this depends on the current drive; elsewhere it is relative as well.
-        row("a folder on the current drive", inData, folder.mid(2), true, "", incorrect);
-#ifdef Q_OS_UNIX
-        row("a name ending in a blank", QList<Made>{gameFileIn(data + "/b ")}, data + "/b ", true,
-            data + "/b /", none);
-        row("~ for the home folder", inData, "~/gta3", true, saved, none);
-        // An open would block the window.
-        row("a FIFO as the game file", QList<Made>{fifo(data + "/pedgrp.dat")}, folder, true, "",
-            incorrect);
-        // A line end would split the stored folder in two.
-        row("a line end in it", QList<Made>{gameFileIn(data + "/a\nb")}, data + "/a\nb", true,
-            data + "/a\nb/", QList<Box>{unstored});
-#endif
-    }
-
-    void saveChecksTheFolderAndStoresIt()
-    {
-        QFETCH(QList<Made>, made);
-        QFETCH(QString, typed);
-        QFETCH(bool, storable);
-        QFETCH(QString, saved);
-        QFETCH(QList<Box>, shownBoxes);
-        for (const Made &m : made)
-            QVERIFY2(make(m), qPrintable(m.path));
-        // A refused folder leaves the earlier one in place.
-        const QString earlier = native(data) + sep;
-        QVERIFY(!saved.isEmpty() || make(setting(earlier)));
-        const QByteArray storedBefore = at(settingFile);
-        open();
-        QVERIFY(storable || QDir(program + "/configs/path").removeRecursively());
-        get<QLineEdit>("text1")->setText(typed);
-        get("save")->setFocus(); // and pressed by keyboard, as it hands the focus on
-        QTest::keyClick(get("save"), Qt::Key_Space);
-        QCOMPARE(boxes, shownBoxes);
-        QCOMPARE(shown(), shownBoxes.isEmpty() ? shownSaved(saved) : shownUnsaved("", pathSet));
-        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? earlier : saved);
-        // In the system code page, as earlier versions wrote it, wherever that holds the folder.
-        const QByteArray local = saved.toLocal8Bit(), utf8 = "\xef\xbb\xbf" + saved.toUtf8();
-        const QByteArray stored = QString::fromLocal8Bit(local) == saved ? local : utf8;
-        QCOMPARE(at(settingFile), shownBoxes.isEmpty() ? stored + "\r\n" : storedBefore);
-        // The list is next: a group typed at once replaces the one shown.
-        QTest::keyClicks(window->focusWidget(), "Scum");
-        QCOMPARE(get<QComboBox>("List1")->currentText(),
-                 shownBoxes.isEmpty() ? "Scum" : defaultPeds);
+        startsUp();
     }
 
     void firstRunOffersTheInstalledGame_data()
     {
-        QTest::addColumn<QList<Made>>("made");
-        QTest::addColumn<QString>("typed"); // into the folder box as the window opens
-        QTest::addColumn<QString>("found"); // the data folder offered; none: the usual one
-        const QString inSteam = steam + gta3, lib = root + "/lib", inLib = lib + gta3;
+        startUpColumns();
+        // The data folder found is offered; none, the usual one.
+        const auto offers = [this](const char *name, const Setup &made, const QString &found) {
+            row(name, made, unsavedIn(usual), unsavedIn(found.isEmpty() ? usual : native(found)));
+        };
+        const QString inSteam = steam + gta3, lib = home + "/lib", inLib = lib + gta3;
         const QString disc = programFiles + "/Rockstar Games/GTAIII";
+        const QString steamData = inSteam + "/data", libData = inLib + "/data";
+        const QString discData = disc + "/data";
         const QString listing = steam + "/steamapps/libraryfolders.vdf";
         const QString config = steam + "/config/libraryfolders.vdf";
         const QString manifest = steam + "/steamapps/appmanifest_12100.acf";
-        // The shapes of Steam's list of libraries: before mid-2021, then from then on, and now.
+        // Steam's list of libraries as written before mid-2021, then from then on, and now.
         const QByteArray before =
             R"("LibraryFolders" { "TimeNextStatsReport" "16" "1" )" + quoted(lib) + " }";
         const auto listed = [](const QString &library) {
@@ -634,181 +484,255 @@ private slots:
         const QByteArray now = "// Steam's own\n\"libraryfolders\" { \"0\" { \"path\" " +
                                quoted(steam) + R"( "apps" { "7" "1" } } "1" { "path" )" +
                                quoted(lib) + R"( "apps" { "12100" "1" } } })";
-        const QList<Made> none;
-        row("nothing installed", none, "", "");
-        row("in the Steam folder", QList<Made>{game(inSteam)}, "", inSteam + "/data");
-        row("typed before the search ends", QList<Made>{game(inSteam)}, "x", "");
-        row("a library listed before mid-2021", QList<Made>{file(listing, before), game(inLib)}, "",
-            inLib + "/data");
-        row("a library listed in config/", QList<Made>{file(config, then), game(inLib)}, "",
-            inLib + "/data");
-        row("a library listed after Steam's own", QList<Made>{file(listing, now), game(inLib)}, "",
-            inLib + "/data");
-        const QByteArray gone = R"("libraryfolders" { "1" { "path" )" + quoted(root + "/gone") +
+        offers("nothing installed", {}, "");
+        offers("in the Steam folder", {game(inSteam)}, steamData);
+        offers("a library listed before mid-2021", {file(listing, before), game(inLib)}, libData);
+        offers("a library listed in config/", {file(config, then), game(inLib)}, libData);
+        offers("a library listed after Steam's own", {file(listing, now), game(inLib)}, libData);
+        const QByteArray gone = R"("libraryfolders" { "1" { "path" )" + quoted(home + "/gone") +
                                 R"( } "2" { "path" )" + quoted(lib) + " } }";
-        row("a library that is gone", QList<Made>{file(listing, gone), game(inLib)}, "",
-            inLib + "/data");
-        row("an installdir of its own",
-            QList<Made>{file(manifest, R"("AppState" { "appid" "12100" "installdir" "GTA III" })"),
-                        game(steam + "/steamapps/common/GTA III")},
-            "", steam + "/steamapps/common/GTA III/data");
-        row("names in other cases",
-            QList<Made>{file(inSteam + "/GTA3.EXE", ""), file(inSteam + "/Data/PEDGRP.DAT", "")},
-            "", inSteam + "/Data");
-        const QString trilogy = steam + "/steamapps/common/GTA Trilogy";
-        row("the Definitive Edition alone",
-            QList<Made>{file(steam + "/steamapps/appmanifest_1546970.acf",
-                             R"("AppState" { "appid" "1546970" "installdir" "GTA Trilogy" })"),
-                        file(trilogy + "/Gameface/gta3.exe", "")},
-            "", "");
-        row("the disc's install", QList<Made>{game(disc)}, "", disc + "/data");
-        row("Steam's before the disc's", QList<Made>{game(disc), game(inSteam)}, "",
-            inSteam + "/data");
-        row("a game without pedgrp.dat", QList<Made>{file(inSteam + "/gta3.exe", ""), game(disc)},
-            "", disc + "/data");
-        row("a game without gta3.exe",
-            QList<Made>{file(inSteam + "/data/pedgrp.dat", ""), game(disc)}, "", disc + "/data");
-        row("an installdir out of the library",
-            QList<Made>{file(manifest, R"("AppState" { "installdir" ".." })"),
-                        game(steam + "/steamapps"),
-                        file(steam + "/steamapps/common/other/gta3.exe", "")},
-            "", "");
+        offers("a library that is gone", {file(listing, gone), game(inLib)}, libData);
+        const QString own = steam + "/steamapps/common/GTA III";
+        offers(
+            "an installdir of its own",
+            {file(manifest, R"("AppState" { "appid" "12100" "installdir" "GTA III" })"), game(own)},
+            own + "/data");
+        offers("names in other cases",
+               {file(inSteam + "/GTA3.EXE", ""), file(inSteam + "/Data/PEDGRP.DAT", "")},
+               inSteam + "/Data");
+        offers("the Definitive Edition alone",
+               {file(steam + "/steamapps/appmanifest_1546970.acf",
+                     R"("AppState" { "appid" "1546970" "installdir" "GTA Trilogy" })"),
+                file(steam + "/steamapps/common/GTA Trilogy/Gameface/gta3.exe", "")},
+               "");
+        offers("the disc's install", {game(disc)}, discData);
+        offers("Steam's before the disc's", {game(disc), game(inSteam)}, steamData);
+        offers("a game without pedgrp.dat", {file(inSteam + "/gta3.exe", ""), game(disc)},
+               discData);
+        offers("a game without gta3.exe", {file(inSteam + "/data/pedgrp.dat", ""), game(disc)},
+               discData);
+        offers("an installdir out of the library",
+               {file(manifest, R"("AppState" { "installdir" ".." })"), game(steam + "/steamapps"),
+                file(steam + "/steamapps/common/other/gta3.exe", "")},
+               "");
         // Old libraries name Steam's folders in capitals, and a manifest may not match the case.
-        row("SteamApps, and an installdir in another case",
-            QList<Made>{file(listing, then),
-                        file(lib + "/SteamApps/appmanifest_12100.acf",
-                             R"("AppState" { "installdir" "gta iii" })"),
-                        game(lib + "/SteamApps/common/GTA III")},
-            "", lib + "/SteamApps/common/GTA III/data");
+        const QString capitals = lib + "/SteamApps";
+        offers(
+            "SteamApps, and an installdir in another case",
+            {file(listing, then),
+             file(capitals + "/appmanifest_12100.acf", R"("AppState" { "installdir" "gta iii" })"),
+             game(capitals + "/common/GTA III")},
+            capitals + "/common/GTA III/data");
         // The folder offered is the real one, however Steam names it.
-        row("a library listed with a separator at its end",
-            QList<Made>{file(listing, listed(lib + "/")), game(inLib)}, "", inLib + "/data");
+        offers("a library listed with a separator at its end",
+               {file(listing, listed(lib + "/")), game(inLib)}, libData);
         // Steam's files as they may be found: none of them holds the window up or stops the
         // search, and what cannot be read ends the read.
         const qsizetype afterPath = then.indexOf(quoted(lib)) + quoted(lib).size();
-        row("a listing cut short", QList<Made>{file(listing, then.left(afterPath)), game(inLib)},
-            "", inLib + "/data");
-        row("a listing cut in a path",
-            QList<Made>{file(listing, then.left(afterPath - 1)), game(inLib)}, "", "");
-        const QByteArray keyless = R"("libraryfolders" { "0" { "path" )" + quoted(root + "/x") +
+        offers("a listing cut short", {file(listing, then.left(afterPath)), game(inLib)}, libData);
+        offers("a listing cut in a path", {file(listing, then.left(afterPath - 1)), game(inLib)},
+               "");
+        const QByteArray keyless = R"("libraryfolders" { "0" { "path" )" + quoted(home + "/x") +
                                    R"( { "1" )" + quoted(lib) + " } }";
-        row("a block without a key", QList<Made>{file(listing, keyless), game(inLib)}, "", "");
-        row("a listing nested 100,000 deep",
-            QList<Made>{file(config, "\"libraryfolders\" {" + QByteArray("a{").repeated(100000)),
-                        game(inSteam)},
-            "", inSteam + "/data");
+        offers("a block without a key", {file(listing, keyless), game(inLib)}, "");
+        const QByteArray deep = "\"libraryfolders\" {" + QByteArray("a{").repeated(100000);
+        offers("a listing nested 100,000 deep", {file(config, deep), game(inSteam)}, steamData);
         QByteArray binary;
         for (int i = 0; i < 1024; ++i)
             binary += char(i * 7);
-        row("a binary listing", QList<Made>{file(config, binary), game(inSteam)}, "",
-            inSteam + "/data");
+        offers("a binary listing", {file(config, binary), game(inSteam)}, steamData);
         // Not Steam's, and not read: a gigabyte would be held in memory.
-        row("a listing far too large", QList<Made>{huge(config, then), game(inLib)}, "", "");
+        offers("a listing far too large", {huge(config, then), game(inLib)}, "");
         // A saved folder that is gone: a first run, offering the game where it is now.
-        row("the saved folder gone", QList<Made>{setting(native(root + "/gone/")), game(inSteam)},
-            "", inSteam + "/data");
+        const QString gonePath = native(home + "/gone/");
+        row("the saved folder gone", Setup{setting(gonePath), game(inSteam)}, savedIn(gonePath),
+            unsavedIn(native(steamData)));
         const QString launcher = programFiles + "/Rockstar Games/Grand Theft Auto III";
-        row("the launcher's folder", QList<Made>{game(launcher)}, "", launcher + "/data");
+        offers("the launcher's folder", {game(launcher)}, launcher + "/data");
 #ifdef Q_OS_UNIX
         // A plain open of either would wait for a writer, and the search with it.
-        row("a FIFO as Steam's list of libraries", QList<Made>{fifo(listing), game(disc)}, "",
-            disc + "/data");
-        row("a FIFO as the game's manifest", QList<Made>{fifo(manifest), game(inSteam)}, "",
-            inSteam + "/data");
-        row("Steam in XDG_DATA_HOME",
-            QList<Made>{variable("XDG_DATA_HOME", root + "/xdg"), game(root + "/xdg/Steam" + gta3)},
-            "", root + "/xdg/Steam" + gta3 + "/data");
+        offers("a FIFO as Steam's list of libraries", {fifo(listing), game(disc)}, discData);
+        offers("a FIFO as the game's manifest", {fifo(manifest), game(inSteam)}, steamData);
+        const QString xdg = home + "/xdg/Steam" + gta3;
+        offers("Steam in XDG_DATA_HOME", {env("XDG_DATA_HOME", home + "/xdg"), game(xdg)},
+               xdg + "/data");
         // Its sandbox names its own folder and its home as if they were the user's.
-        const QString flatpak = root + "/.var/app/com.valvesoftware.Steam";
-        row("a library in the Flatpak Steam's home",
-            QList<Made>{file(flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf",
-                             R"("libraryfolders" { "0" { "path" )" + quoted(steam) +
-                                 R"( } "1" { "path" )" + quoted(root + "/Games") + " } }"),
-                        game(flatpak + "/Games" + gta3)},
-            "", flatpak + "/Games" + gta3 + "/data");
+        const QString flatpak = home + "/.var/app/com.valvesoftware.Steam";
+        const QByteArray sandboxed = R"("libraryfolders" { "0" { "path" )" + quoted(steam) +
+                                     R"( } "1" { "path" )" + quoted(home + "/Games") + " } }";
+        offers("a library in the Flatpak Steam's home",
+               {file(flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf", sandboxed),
+                game(flatpak + "/Games" + gta3)},
+               flatpak + "/Games" + gta3 + "/data");
         const QString inPrefix = "/drive_c/Program Files (x86)/Rockstar Games/GTAIII";
-        row("the disc's install in WINEPREFIX",
-            QList<Made>{variable("WINEPREFIX", root + "/pfx"), game(root + "/pfx" + inPrefix)}, "",
-            root + "/pfx" + inPrefix + "/data");
-        row("Steam through its link",
-            QList<Made>{link(root + "/.steam/root", root + "/real"), game(root + "/real" + gta3)},
-            "", root + "/real" + gta3 + "/data");
+        const QString prefix = home + "/pfx" + inPrefix, real = home + "/real" + gta3;
+        offers("the disc's install in WINEPREFIX", {env("WINEPREFIX", home + "/pfx"), game(prefix)},
+               prefix + "/data");
+        offers("Steam through its link", {link(home + "/.steam/root", home + "/real"), game(real)},
+               real + "/data");
         // The Wine prefixes of game managers, and Proton's in a second library.
-        const QString games = root + "/Games", lutris = games + "/gta-iii" + inPrefix;
+        const QString games = home + "/Games", lutris = games + "/gta-iii" + inPrefix;
         const QString proton = lib + "/steamapps/compatdata/9/pfx" + inPrefix;
-        const QString bottles = root + "/.local/share/bottles/bottles/GTA/drive_c/Program "
-                                       "Files/Rockstar Games/GTAIII";
-        row("a Lutris prefix", QList<Made>{game(lutris)}, "", lutris + "/data");
-        row("a Bottles prefix", QList<Made>{game(bottles)}, "", bottles + "/data");
-        row("a Proton prefix in a second library", QList<Made>{file(listing, then), game(proton)},
-            "", proton + "/data");
-        row("Steam's before a prefix's", QList<Made>{game(lutris), game(inSteam)}, "",
-            inSteam + "/data");
-        row("a folder of prefixes holding junk",
-            QList<Made>{fifo(games + "/a"), link(games + "/b", games + "/b"),
-                        file(games + "/c", "junk"), fifo(games + "/d/drive_c"),
-                        link(games + "/e", games + "/a"), game(lutris)},
-            "", lutris + "/data");
+        const QString bottles = home + "/.local/share/bottles/bottles/GTA" + inPrefix;
+        offers("a Lutris prefix", {game(lutris)}, lutris + "/data");
+        offers("a Bottles prefix", {game(bottles)}, bottles + "/data");
+        offers("a Proton prefix in a second library", {file(listing, then), game(proton)},
+               proton + "/data");
+        offers("Steam's before a prefix's", {game(lutris), game(inSteam)}, steamData);
+        offers("a folder of prefixes holding junk",
+               {fifo(games + "/a"), link(games + "/b", games + "/b"), file(games + "/c", "junk"),
+                fifo(games + "/d/drive_c"), link(games + "/e", games + "/a"), game(lutris)},
+               lutris + "/data");
 #else
         // Steam and Rockstar's programs are 32-bit: the machine's keys are in its 32-bit view.
-        const auto steamPath = [](const QString &folder) {
-            return registry(RegistryValue::CurrentUser, "Software\\Valve\\Steam", "SteamPath",
-                            folder);
-        };
-        const auto machines = [](const char *key, const char *name, const QString &folder) {
-            return registry(RegistryValue::LocalMachine32, key, name, folder);
-        };
-        const Made uninstall =
-            machines("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
-                     "InstallLocation", root + "/su");
-        const Made launcher32 = machines("SOFTWARE\\Rockstar Games\\Grand Theft Auto III",
-                                         "InstallFolder", root + "/rgl");
-        const Made installer = machines("SOFTWARE\\Rockstar Games\\GTAIII", "Path", root + "/cd");
+        const auto machine = RegistryValue::LocalMachine32;
+        const Made uninstall = registry(
+            {machine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
+             "InstallLocation"},
+            home + "/su");
+        const Made rockstar =
+            registry({machine, "SOFTWARE\\Rockstar Games\\Grand Theft Auto III", "InstallFolder"},
+                     home + "/rgl");
+        const Made installer =
+            registry({machine, "SOFTWARE\\Rockstar Games\\GTAIII", "Path"}, home + "/cd");
+        const QString su = home + "/su", rgl = home + "/rgl", cd = home + "/cd";
         // Steam writes its own folder in lower case; the folder is offered as it is on disk.
-        row("Steam named by the user's registry",
-            QList<Made>{steamPath(root + "/steam"), game(root + "/Steam" + gta3)}, "",
-            root + "/Steam" + gta3 + "/data");
-        row("Steam named by the machine's",
-            QList<Made>{machines("SOFTWARE\\Valve\\Steam", "InstallPath", root + "/steam"),
-                        game(root + "/steam" + gta3)},
-            "", root + "/steam" + gta3 + "/data");
-        row("a key of the machine's 64-bit view, which no 32-bit program writes",
-            QList<Made>{registry(RegistryValue::LocalMachine, "SOFTWARE\\Valve\\Steam",
-                                 "InstallPath", root + "/steam"),
-                        game(root + "/steam" + gta3)},
-            "", "");
-        row("Steam's uninstall entry", QList<Made>{uninstall, game(root + "/su")}, "",
-            root + "/su/data");
-        row("the launcher's key", QList<Made>{launcher32, game(root + "/rgl")}, "",
-            root + "/rgl/data");
-        row("the installer's key", QList<Made>{installer, game(root + "/cd")}, "",
-            root + "/cd/data");
-        row("Steam's before the launcher's",
-            QList<Made>{launcher32, game(root + "/rgl"), game(inSteam)}, "", inSteam + "/data");
-        row("Steam's uninstall entry before the launcher's",
-            QList<Made>{launcher32, game(root + "/rgl"), uninstall, game(root + "/su")}, "",
-            root + "/su/data");
-        row("the launcher's before the installer's",
-            QList<Made>{installer, game(root + "/cd"), launcher32, game(root + "/rgl")}, "",
-            root + "/rgl/data");
+        offers("Steam named by the user's registry",
+               {registry({RegistryValue::CurrentUser, "Software\\Valve\\Steam", "SteamPath"},
+                         home + "/steam"),
+                game(home + "/Steam" + gta3)},
+               home + "/Steam" + gta3 + "/data");
+        offers("Steam named by the machine's",
+               {registry({machine, "SOFTWARE\\Valve\\Steam", "InstallPath"}, home + "/steam"),
+                game(home + "/steam" + gta3)},
+               home + "/steam" + gta3 + "/data");
+        offers("Steam's uninstall entry", {uninstall, game(su)}, su + "/data");
+        offers("the launcher's key", {rockstar, game(rgl)}, rgl + "/data");
+        offers("the installer's key", {installer, game(cd)}, cd + "/data");
+        offers("Steam's before the launcher's", {rockstar, game(rgl), game(inSteam)}, steamData);
+        offers("the uninstall entry before the launcher's",
+               {rockstar, game(rgl), uninstall, game(su)}, su + "/data");
+        offers("the launcher's before the installer's", {installer, game(cd), rockstar, game(rgl)},
+               rgl + "/data");
 #endif
     }
 
     void firstRunOffersTheInstalledGame()
     {
-        QFETCH(QList<Made>, made);
-        QFETCH(QString, typed);
-        QFETCH(QString, found);
-        for (const Made &m : made)
-            QVERIFY2(make(m), qPrintable(m.path));
-        const QByteArray stored = at(settingFile);
-        const QString before =
-            QFileInfo::exists(settingFile) ? QString::fromLocal8Bit(stored).trimmed() : usual;
-        open([&] { QTest::keyClicks(get("text1"), typed); });
+        startsUp();
+    }
+
+    void aLateStartUpReadLeavesWhatThePlayerDid_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<Shown>("afterwards");
+        QTest::addColumn<Box>("box");
+        const QString gone = native(data + "/gone/");
+        row("saved", Saves, savedIn(native(data) + sep), none);
+        row("installed", Installs, unsavedIn(gone, pathSet, "Gangs"), saveAgain);
+        row("edited", Edits, unsavedIn(gone.chopped(1), pathSet), none);
+    }
+
+    // The saved folder is gone and the game is in Steam's: a read that comes in after the player
+    // acted would offer that in place of what they did.
+    void aLateStartUpReadLeavesWhatThePlayerDid()
+    {
+        QFETCH(Action, action);
+        QFETCH(Shown, afterwards);
+        QFETCH(Box, box);
+        const Made gone = setting(native(data + "/gone/"));
+        QVERIFY(make(Setup{gone, file(data + "/pedgrp.dat", gameBytes), game(steam + gta3)}));
+        auto reading = std::make_shared<QSemaphore>(), latch = std::make_shared<QSemaphore>();
+        const auto release = qScopeGuard([latch] { latch->release(); });
+        open({}, [reading, latch](const startup::Question &question) {
+            reading->release();
+            latch->acquire();
+            return startup::read(question);
+        });
+        QTRY_VERIFY(reading->available());
+        act(action);
+        QVERIFY(window->startingUp());
+        latch->release();
         QTRY_VERIFY(!window->startingUp());
-        // Nothing is stored until the player saves.
-        QCOMPARE(shown(), shownUnsaved((found.isEmpty() ? before : native(found)) + typed));
-        QCOMPARE(at(settingFile), stored);
+        QCOMPARE(shown(), afterwards);
+        QCOMPARE(boxes, shownOnly(box));
+    }
+
+    void saveChecksTheFolderAndStoresIt_data()
+    {
+        QTest::addColumn<Setup>("made");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved"); // the folder saved; none: refused
+        QTest::addColumn<Box>("box");
+        const auto saves = [](const char *name, const Setup &made, QString typed, QString saved,
+                              const Box &box = none) { row(name, made, typed, saved, box); };
+        const auto gameIn = [this](const QString &name) {
+            return file(data + name + "/pedgrp.dat", gameBytes);
+        };
+        const auto in = [this](const char *name) { return native(data + name); };
+        const QString typed = native(data), saved = typed + sep;
+        saves("a folder with the game file", {gameIn("")}, typed, saved);
+        saves("the saved text again: doubled separator", {gameIn("")}, saved, saved + sep);
+        saves("the game file in capitals", {file(data + "/up/PEDGRP.DAT", gameBytes)}, in("/up"),
+              in("/up/"));
+        saves("letters in the code page", {gameIn("/café")}, in("/café"), in("/café/"));
+        saves("letters outside the code page", {gameIn("/λ")}, in("/λ"), in("/λ/"));
+        // Blanks and line ends go first, then Explorer's quotes.
+        saves("pasted with quotes and blanks", {gameIn("")}, " \t\"" + typed + "\"\r\n", saved);
+        // As a file manager copies a folder: percent-encoded UTF-8 after file:///.
+        const QString address = QUrl::fromLocalFile(data + "/λ games").toString(QUrl::FullyEncoded);
+        saves("a file: address", {gameIn("/λ games")}, " " + address + "\n", in("/λ games/"));
+        // The game's folder, gta3.exe or pedgrp.dat, as handed over from a file manager.
+        saves("the game's folder", {gameIn("/Data")}, typed, in("/Data/"));
+        saves("pedgrp.dat itself", {gameIn("")}, "\"" + in("/pedgrp.dat") + "\"", saved);
+        saves("gta3.exe", {file(data + "/gta3.exe", ""), gameIn("/data")}, in("/gta3.exe"),
+              in("/data/"));
+        saves("another file of the game's", {file(data + "/readme.txt", gameBytes)},
+              in("/readme.txt"), "", incorrectPath);
+        saves("no game file", {folder(data + "/empty")}, in("/empty"), "", incorrectPath);
+        saves("a folder as the game file", {folder(data + "/pedgrp.dat")}, typed, "",
+              incorrectPath);
+        const QString relative = native(QDir::current().relativeFilePath(data));
+        saves("a relative folder", {gameIn("")}, relative, "", incorrectPath);
+        saves("no configs/path to store it in", {gameIn(""), without(program + "/configs/path")},
+              typed, saved, unstored);
+        // On Windows this depends on the current drive; elsewhere it is relative as well.
+        saves("a folder on the current drive", {gameIn("")}, typed.mid(2), "", incorrectPath);
+#ifdef Q_OS_UNIX
+        saves("a name ending in a blank", {gameIn("/b ")}, in("/b "), in("/b /"));
+        saves("~ for the home folder", {gameIn("")}, "~/gta3", saved);
+        // An open would block the window.
+        saves("a FIFO as the game file", {fifo(data + "/pedgrp.dat")}, typed, "", incorrectPath);
+        // A line end would split the stored folder in two.
+        saves("a line end in it", {gameIn("/a\nb")}, in("/a\nb"), in("/a\nb/"), unstored);
+#endif
+    }
+
+    void saveChecksTheFolderAndStoresIt()
+    {
+        QFETCH(Setup, made);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        QFETCH(Box, box);
+        // A refused folder leaves the earlier one in place.
+        const QString earlier = native(data) + sep;
+        QVERIFY(make(made) && (!saved.isEmpty() || make(setting(earlier))));
+        const QByteArray storedBefore = at(settingFile);
+        open();
+        get<QLineEdit>("text1")->setText(typed);
+        get("save")->setFocus(); // and pressed by keyboard, as it hands the focus on
+        QTest::keyClick(get("save"), Qt::Key_Space);
+        const bool fine = box.text.isEmpty();
+        QCOMPARE(boxes, shownOnly(box));
+        QCOMPARE(shown(), fine ? savedIn(saved) : unsavedIn("", pathSet));
+        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? earlier : saved);
+        // In the system code page, as earlier versions wrote it, wherever that holds the folder.
+        const QByteArray local = saved.toLocal8Bit(), utf8 = "\xef\xbb\xbf" + saved.toUtf8();
+        const QByteArray stored = QString::fromLocal8Bit(local) == saved ? local : utf8;
+        QCOMPARE(at(settingFile), fine ? stored + "\r\n" : storedBefore);
+        // The list is next: a group typed at once replaces the one shown.
+        QTest::keyClicks(window->focusWidget(), "Scum");
+        QCOMPARE(get<QComboBox>("List1")->currentText(), fine ? "Scum" : defaultPeds);
     }
 
     void aDropFillsTheFolderBox_data()
@@ -830,9 +754,9 @@ private slots:
         QFETCH(QList<QUrl>, urls);
         QFETCH(QString, text);
         QFETCH(QString, saved);
+        const QString before = native(data) + sep;
         for (const char *name : {"/gta3.exe", "/readme.txt", "/data/pedgrp.dat"})
             QVERIFY(make(file(data + name, gameBytes)));
-        const QString before = native(data) + sep;
         QVERIFY(make(setting(before)));
         open();
         QMimeData mime;
@@ -845,8 +769,8 @@ private slots:
         QApplication::sendEvent(get("text1"), &enter);
         if (enter.isAccepted())
             QApplication::sendEvent(get("text1"), &drop);
-        QCOMPARE(shown(), saved.isEmpty() ? shownSaved(before)
-                                          : shownUnsaved(native(urls[0].toLocalFile()), pathSet));
+        QCOMPARE(shown(), saved.isEmpty() ? savedIn(before)
+                                          : unsavedIn(native(urls[0].toLocalFile()), pathSet));
         QTest::mouseClick(get("save"), Qt::LeftButton);
         QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? before : saved);
     }
@@ -866,9 +790,8 @@ private slots:
         QFETCH(bool, kill);
         const QString game = data + "/pedgrp.dat";
         const qint64 preset = QFileInfo(":/configs/gang war.dat").size(), cut = kill ? -1 : 1;
-        QList<Made> before{file(settingFile, "earlier\r\n"), file(game, gameBytes)};
-        for (const Made &m : before)
-            QVERIFY(make(m));
+        Setup before{file(settingFile, "earlier\r\n"), file(game, gameBytes)};
+        QVERIFY(make(before));
         const auto store = [&] { return settingfile::write(program, QString(99, 'x')); };
         const auto install = [&] {
             return pedgroups::install(program, catalogue::lookup("Gangs"), data + sep) ==
@@ -887,78 +810,71 @@ private slots:
 
     void anInstallPutsTheGroupIn_data()
     {
-        QTest::addColumn<QList<Made>>("made");
+        QTest::addColumn<Setup>("made");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("typed");    // then Enter; otherwise chosen from the list
-        QTest::addColumn<QString>("group"); // the one the status line names
-        QTest::addColumn<QList<Made>>("after");
+        QTest::addColumn<QString>("group"); // the one said to be installed
+        QTest::addColumn<Setup>("after");
+        const auto puts = [](const QString &name, const Setup &made, QString text,
+                             const Setup &after, bool typed = false, QString group = {}) {
+            row(name, made, text, typed, group.isEmpty() ? text : group, after);
+        };
         const QString game = data + "/pedgrp.dat";
         const Made saved = setting(native(data) + sep), own = file(game, gameBytes);
         const Made old = file(game, "old"), kept = file(game + ".orig", gameBytes);
-        const auto holding = [&](const QString &label) { return file(game, preset(label)); };
+        const auto holding = [&](const QString &group) { return file(game, preset(group)); };
         // With no game file to keep, each entry installs the preset that names it.
-        for (const QString &label : catalogue::labels())
-            row(label, QList<Made>{saved}, label, false, label, QList<Made>{holding(label)});
-        row("the first install keeps the game's file", QList<Made>{saved, own}, "Gangs", false,
-            "Gangs", QList<Made>{holding("Gangs"), kept});
-        row("typed, then Enter", QList<Made>{saved, own}, "Italians", true, "Italians",
-            QList<Made>{holding("Italians"), kept});
-        row("a later install leaves the copy alone", QList<Made>{saved, old, kept}, "Gangs", false,
-            "Gangs", QList<Made>{holding("Gangs"), kept});
-        row("Default Peds puts the copy back", QList<Made>{saved, old, kept}, defaultPeds, false,
-            defaultPeds, QList<Made>{own, kept});
-        row("Default Peds leaves the game's own", QList<Made>{saved, own}, defaultPeds, false,
-            defaultPeds, QList<Made>{own, kept});
-        row("a text in another case puts it back", QList<Made>{saved, old, kept}, "gangs", true,
-            defaultPeds, QList<Made>{own, kept});
-        row("a trailing blank puts it back", QList<Made>{saved, old, kept}, "Gangs ", true,
-            defaultPeds, QList<Made>{own, kept});
+        for (const QString &group : catalogue::labels())
+            puts(group, {saved}, group, {holding(group)});
+        puts("the first install keeps the game's file", {saved, own}, "Gangs",
+             {holding("Gangs"), kept});
+        puts("typed, then Enter", {saved, own}, "Italians", {holding("Italians"), kept}, true);
+        puts("a later install leaves the copy alone", {saved, old, kept}, "Gangs",
+             {holding("Gangs"), kept});
+        puts("Default Peds puts the copy back", {saved, old, kept}, defaultPeds, {own, kept});
+        puts("Default Peds leaves the game's own", {saved, own}, defaultPeds, {own, kept});
+        puts("a text in another case puts it back", {saved, old, kept}, "gangs", {own, kept}, true,
+             defaultPeds);
+        puts("a trailing blank puts it back", {saved, old, kept}, "Gangs ", {own, kept}, true,
+             defaultPeds);
         const QString capitals = data + "/PEDGRP.DAT";
-        row("the game file in capitals", QList<Made>{saved, file(capitals, gameBytes)}, "Scum",
-            false, "Scum",
-            QList<Made>{file(capitals, preset("Scum")), file(capitals + ".orig", gameBytes)});
+        puts("the game file in capitals", {saved, file(capitals, gameBytes)}, "Scum",
+             {file(capitals, preset("Scum")), file(capitals + ".orig", gameBytes)});
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
-        row("a preset is not kept", QList<Made>{saved, holding("Gangs")}, "Italians", false,
-            "Italians", QList<Made>{holding("Italians")});
-        const QString inProgram = program + "/data/pedgrp.dat";
-        row("Quillfen in the game's folder",
-            QList<Made>{setting(native(program + "/data/")), file(inProgram, gameBytes)}, "Gangs",
-            false, "Gangs",
-            QList<Made>{file(inProgram, preset("Gangs")), file(inProgram + ".orig", gameBytes)});
+        puts("a preset is not kept", {saved, holding("Gangs")}, "Italians", {holding("Italians")});
+        const QString beside = program + "/data/pedgrp.dat";
+        puts("Quillfen in the game's folder",
+             {setting(native(program + "/data/")), file(beside, gameBytes)}, "Gangs",
+             {file(beside, preset("Gangs")), file(beside + ".orig", gameBytes)});
 #ifdef Q_OS_UNIX
-        const QString outside = root + "/elsewhere/pedgrp.dat";
-        row("a link elsewhere is written through",
-            QList<Made>{saved, file(outside, gameBytes), link(game, outside)}, "Gangs", false,
-            "Gangs", QList<Made>{link(game, outside), kept, file(outside, preset("Gangs"))});
+        const QString outside = home + "/elsewhere/pedgrp.dat";
+        puts("a link elsewhere is written through",
+             {saved, file(outside, gameBytes), link(game, outside)}, "Gangs",
+             {link(game, outside), kept, file(outside, preset("Gangs"))});
 #else
         // The game reads the copy Windows made for an old program's write; the real one stays.
-        const QString real = root + "/pf86/Rockstar Games/GTAIII/data";
-        const QString copy = root + "/local/VirtualStore" + real.mid(2) + "/pedgrp.dat";
-        row("the game's copy in the VirtualStore",
-            QList<Made>{setting(native(real) + sep), file(real + "/pedgrp.dat", "the real one"),
-                        file(copy, gameBytes)},
-            "Gangs", false, "Gangs",
-            QList<Made>{file(real + "/pedgrp.dat", "the real one"), file(copy, preset("Gangs")),
-                        file(copy + ".orig", gameBytes)});
+        const QString real = home + "/pf86/Rockstar Games/GTAIII/data";
+        const QString copy = home + "/local/VirtualStore" + real.mid(2) + "/pedgrp.dat";
+        const Made untouched = file(real + "/pedgrp.dat", "the real one");
+        puts("the game's copy in the VirtualStore",
+             {setting(native(real) + sep), untouched, file(copy, gameBytes)}, "Gangs",
+             {untouched, file(copy, preset("Gangs")), file(copy + ".orig", gameBytes)});
 #endif
     }
 
     void anInstallPutsTheGroupIn()
     {
-        QFETCH(QList<Made>, made);
+        QFETCH(Setup, made);
         QFETCH(QString, text);
         QFETCH(bool, typed);
         QFETCH(QString, group);
-        QFETCH(QList<Made>, after);
-        for (const Made &m : made)
-            QVERIFY2(make(m), qPrintable(m.path));
-        open();
-        QTRY_VERIFY(!window->startingUp());
+        QFETCH(Setup, after);
+        openOver(made);
         Shown expected = shown();
         install(text, typed);
         expected.status = "'" + group + "' Installed";
         expected.list = text;
-        QCOMPARE(boxes, QList<Box>{});
+        QCOMPARE(boxes, QList<Box>());
         QCOMPARE(shown(), expected);
         // Enter neither adds the text to the list nor completes it.
         QCOMPARE(get<QComboBox>("List1")->count(), 15);
@@ -969,76 +885,65 @@ private slots:
 
     void aRefusedInstallLeavesTheGameFile_data()
     {
-        QTest::addColumn<QList<Made>>("made");
-        QTest::addColumn<bool>("edited");       // the folder box, once the window shows
-        QTest::addColumn<QString>("vanishing"); // once start-up has read the player's folders
+        QTest::addColumn<Setup>("made");   // and afterwards
+        QTest::addColumn<Action>("first"); // once start-up has read the player's folders
         QTest::addColumn<Box>("box");
-        QTest::addColumn<bool>("armed"); // Save, to save the folder again
+        const auto refuses = [](const QString &name, const Setup &made, const Box &box,
+                                Action first = Nothing) { row(name, made, first, box); };
         const QString game = data + "/pedgrp.dat";
         const QString relative = native(QDir::current().relativeFilePath(data)) + sep;
         const Made saved = setting(native(data) + sep), own = file(game, gameBytes);
-        row("refused before any save", QList<Made>{own}, false, "", refused, true);
-        row("refused after an edit", QList<Made>{saved, own}, true, "", refused, true);
-        row("the preset missing",
-            QList<Made>{saved, own, without(program + "/configs/gang war.dat")}, false, "",
-            noPreset, false);
-        row("a folder as the game file", QList<Made>{saved, folder(game)}, false, "", notWritten,
-            false);
-        row("a read-only game file", QList<Made>{saved, own, readOnly(game)}, false, "", notWritten,
-            false);
-        row("the saved folder gone",
-            QList<Made>{setting(native(data + "/gone/")), own, folder(data + "/gone")}, false,
-            data + "/gone", saveAgain, true);
+        refuses("refused before any save", {own}, refused);
+        refuses("refused after an edit", {saved, own}, refused, Edits);
+        refuses("the preset missing", {saved, own, without(program + "/configs/gang war.dat")},
+                noPreset);
+        refuses("a folder as the game file", {saved, folder(game)}, notWritten);
+        refuses("a read-only game file", {saved, own, readOnly(game)}, notWritten);
+        refuses("the saved folder gone",
+                {setting(native(data + "/gone/")), own, folder(data + "/gone")}, saveAgain,
+                RemovesTheSavedFolder);
         // Cut at the NUL, the path would name the game file.
-        row("a NUL in the saved folder", QList<Made>{setting(native(game) + QChar(0) + sep), own},
-            false, "", saveAgain, true);
+        refuses("a NUL in the saved folder", {setting(native(game) + QChar(0) + sep), own},
+                saveAgain);
         // The game file is reached from the working folder, and nothing is written there.
-        row("a relative saved folder", QList<Made>{setting(relative), own}, false, "", saveAgain,
-            true);
-        row("an empty saved folder", QList<Made>{setting(""), own}, false, "", saveAgain, true);
+        refuses("a relative saved folder", {setting(relative), own}, saveAgain);
+        refuses("an empty saved folder", {setting(""), own}, saveAgain);
         // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
-        row("a saved folder from the drive's current one",
-            QList<Made>{setting("c:" + relative), own}, false, "", saveAgain, true);
+        refuses("a saved folder from the drive's current one", {setting("c:" + relative), own},
+                saveAgain);
 #ifdef Q_OS_UNIX
-        row("a FIFO as the game file, which would block", QList<Made>{saved, fifo(game)}, false, "",
-            notWritten, false);
+        refuses("a FIFO as the game file, which would block", {saved, fifo(game)}, notWritten);
         // Writing straight onto the game file could leave a mix of two files.
-        row("a folder that takes no new file",
-            QList<Made>{saved, file(game, "old"), file(game + ".orig", gameBytes), readOnly(data)},
-            false, "", notWritten, false);
+        refuses("a folder that takes no new file",
+                {saved, file(game, "old"), file(game + ".orig", gameBytes), readOnly(data)},
+                notWritten);
         // The preset would be rewritten, and install Gangs under the name of Italians.
-        row("a link to a preset", QList<Made>{saved, link(game, program + "/configs/italians.dat")},
-            false, "", notWritten, false);
-        const QString elsewhere = root + "/elsewhere";
-        row("a kept copy that links to nowhere",
-            QList<Made>{saved, own, folder(elsewhere), link(game + ".orig", elsewhere + "/orig"),
-                        without(elsewhere + "/orig")},
-            false, "", notWritten, false);
+        refuses("a link to a preset", {saved, link(game, program + "/configs/italians.dat")},
+                notWritten);
+        const QString nowhere = home + "/elsewhere/orig";
+        refuses("a kept copy that links to nowhere",
+                {saved, own, folder(home + "/elsewhere"), link(game + ".orig", nowhere),
+                 without(nowhere)},
+                notWritten);
 #endif
     }
 
     // The game file is left as it was, and so is the status line, lest it read as a success.
     void aRefusedInstallLeavesTheGameFile()
     {
-        QFETCH(QList<Made>, made);
-        QFETCH(bool, edited);
-        QFETCH(QString, vanishing);
+        QFETCH(Setup, made);
+        QFETCH(Action, first);
         QFETCH(Box, box);
-        QFETCH(bool, armed);
-        for (const Made &m : made)
-            QVERIFY2(make(m), qPrintable(m.path));
-        open();
-        QTRY_VERIFY(!window->startingUp());
-        QVERIFY(vanishing.isEmpty() || QDir(vanishing).removeRecursively());
-        if (edited) { // after the desktop gave Save an access key, less the last separator
-            get<QPushButton>("save")->setText("Sa&ved");
-            QTest::keyClick(get("text1"), Qt::Key_Backspace);
-        }
+        openOver(made);
+        act(first);
         Shown expected = shown();
         install("Gangs");
         expected.list = "Gangs";
-        expected.save = armed ? "Save" : "Saved";
-        expected.clickable = armed;
+        // Save is armed for the folder to be saved again, as the message asks.
+        if (box == saveAgain) {
+            expected.save = "Save";
+            expected.clickable = true;
+        }
         QCOMPARE(boxes, QList<Box>{box});
         QCOMPARE(shown(), expected);
         expectOnDisk(made);
@@ -1051,18 +956,21 @@ private slots:
         QTest::addColumn<QMessageBox::StandardButton>("answered");
         QTest::addColumn<platform::Start>("start"); // what Windows' prompt gives
         QTest::addColumn<QList<Box>>("shownBoxes");
-        const Box asked{QMessageBox::Question, "Administrator",
-                        "Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
+        const Box asked{"Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
                         "Quillfen As Administrator?",
-                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
-        const auto Yes = QMessageBox::Yes;
-        row("answered No", false, QMessageBox::No, platform::Start::Started, QList<Box>{asked});
-        row("started as administrator", false, Yes, platform::Start::Started, QList<Box>{asked});
-        row("refused at Windows' prompt", false, Yes, platform::Start::Refused, QList<Box>{asked});
-        row("not started", false, Yes, platform::Start::Failed,
-            QList<Box>{asked, error("Error! Could Not Start Quillfen As Administrator.")});
+                        QMessageBox::Question, "Administrator", QMessageBox::Yes | QMessageBox::No,
+                        QMessageBox::No};
+        const auto yes = QMessageBox::Yes;
+        using platform::Start;
+        row("answered No", false, QMessageBox::No, Start::Started, QList<Box>{asked});
+        row("started as administrator", false, yes, Start::Started, QList<Box>{asked});
+        row("refused at Windows' prompt", false, yes, Start::Refused, QList<Box>{asked});
+        row("not started", false, yes, Start::Failed,
+            QList<Box>{asked, Box {
+                           "Error! Could Not Start Quillfen As Administrator."
+                       }});
         // Starting again would not help.
-        row("already an administrator", true, QMessageBox::NoButton, platform::Start::Started,
+        row("already an administrator", true, QMessageBox::NoButton, Start::Started,
             QList<Box>{notWritten});
     }
 
@@ -1083,9 +991,7 @@ private slots:
             return start;
         };
         answer = answered;
-        QVERIFY(make(setting(denied + sep)));
-        open();
-        QTRY_VERIFY(!window->startingUp());
+        openOver({setting(denied + sep)});
         Shown expected = shown();
         install("Gangs");
         expected.list = "Gangs";
@@ -1096,7 +1002,7 @@ private slots:
                  yes ? QStringList{QCoreApplication::applicationFilePath()} : QStringList());
         QCOMPARE(window->isVisible(), !yes || start != platform::Start::Started);
         QCOMPARE(shown(), expected);
-        expectOnDisk({file(native(denied + "/pedgrp.dat"), "the game's own groups\r\n")});
+        expectOnDisk({file(denied + "/pedgrp.dat", "the game's own groups\r\n")});
     }
 #endif
 };
