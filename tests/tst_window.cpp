@@ -63,7 +63,7 @@ QByteArray at(const QString &path)
 // Removed say what is at `path`, and that the folder it is in holds no other file.
 struct Made
 {
-    enum Kind { File, Fifo, Link, Removed, Folder, Huge, Game, ReadOnly, Variable, Registry };
+    enum Kind { File, Fifo, Link, Removed, Folder, Game, ReadOnly, Variable, Registry };
     Kind kind{};
     QString path{};
     QByteArray bytes{}; // a file's; a link's target; a variable's or a registry value's text
@@ -139,6 +139,18 @@ template <class... Values> void row(const QString &name, const Values &...values
     (QTest::newRow(qPrintable(name)) << ... << values);
 }
 
+// Adds a column for each of `names`, of the type given for it.
+template <class... Types, class... Names> void columns(Names... names)
+{
+    (QTest::addColumn<Types>(names), ...);
+}
+
+// The current row's values in the columns `names`, as QFETCH takes each.
+template <class... Types, class... Names> std::tuple<Types...> fetch(Names... names)
+{
+    return {*static_cast<Types *>(QTest::qData(names, qMetaTypeId<Types>()))...};
+}
+
 // What the player does once the window shows.
 enum Action { Nothing, Saves, Installs, Edits, RemovesTheSavedFolder };
 
@@ -158,14 +170,12 @@ class tst_window : public QObject
     // shows, and Steam's folder and a Program Files folder as each system has them.
     QString home, program, data, settingFile, usual, steam, programFiles;
     std::unique_ptr<frmmain> window;
-    Setup answers;                      // by the registry's stand-in
+    QMap<QString, QString> answers;     // by the registry's stand-in
     QList<Box> boxes;                   // each one shown
     QMessageBox::StandardButton answer; // to a question; any other box is closed
     QStringList started;                // as administrator
 
     static Made file(QString path, QByteArray bytes) { return {Made::File, path, bytes}; }
-    // A file that begins with `bytes` and runs to a gigabyte.
-    static Made huge(QString path, QByteArray bytes) { return {Made::Huge, path, bytes}; }
     static Made folder(QString path) { return {Made::Folder, path}; }
     static Made fifo(QString path) { return {Made::Fifo, path}; }
     static Made link(QString path, QString to) { return {Made::Link, path, QFile::encodeName(to)}; }
@@ -194,6 +204,10 @@ class tst_window : public QObject
     {
         return '"' + native(p).replace("\\", "\\\\").toUtf8() + '"';
     }
+    static QString keyOf(RegistryValue v)
+    {
+        return QString::number(v.root) + v.key.toLower() + "\\" + v.name.toLower();
+    }
     static QList<Box> shownOnly(Box b) { return b.text.isEmpty() ? QList<Box>() : QList<Box>{b}; }
 
     bool make(const Made &made)
@@ -212,7 +226,7 @@ class tst_window : public QObject
         case Made::Variable:
             return qputenv(qPrintable(made.path), made.bytes);
         case Made::Registry:
-            answers << made;
+            answers[keyOf(made.value)] = QString::fromUtf8(made.bytes);
             return true;
         default:
             if (!QDir().mkpath(QFileInfo(made.path).path()))
@@ -222,8 +236,7 @@ class tst_window : public QObject
             return QFile::link(QFile::decodeName(made.bytes), made.path);
         if (made.kind == Made::Fifo)
             return QProcess::execute("mkfifo", {made.path}) == 0;
-        return out.open(QIODevice::WriteOnly) && out.write(made.bytes) == made.bytes.size() &&
-               (made.kind != Made::Huge || out.resize(qint64(1) << 30));
+        return out.open(QIODevice::WriteOnly) && out.write(made.bytes) == made.bytes.size();
     }
 
     bool make(const Setup &setup)
@@ -231,23 +244,13 @@ class tst_window : public QObject
         return std::all_of(setup.begin(), setup.end(), [this](const Made &m) { return make(m); });
     }
 
-    // The window over what is made; `then` runs before it shows.
-    void open(const std::function<void()> &then = {},
-              const frmmain::StartupRead &read = startup::read)
-    {
-        window = std::make_unique<frmmain>(native(program), read);
-        if (then)
-            then();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
-
-    // The window over `setup`, once it has read the player's folders.
-    void openOver(const Setup &setup)
+    // The window over `setup`, once it shows.
+    void open(const Setup &setup = {}, const frmmain::StartupRead &read = startup::read)
     {
         QVERIFY(make(setup));
-        open();
-        QTRY_VERIFY(!window->startingUp());
+        window = std::make_unique<frmmain>(native(program), read);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
@@ -316,29 +319,18 @@ class tst_window : public QObject
     // stored is left until the player saves.
     void startsUp()
     {
-        QFETCH(Setup, made);
-        QFETCH(Shown, atOnce);
-        QFETCH(Shown, afterwards);
+        const auto [made, atOnce, later] = fetch<Setup, Shown, Shown>("made", "atOnce", "later");
         QVERIFY(make(made));
         const QByteArray stored = at(settingFile);
-        Shown before;
-        open([&] {
-            auto *List1 = get<QComboBox>("List1");
-            if (atOnce.list != defaultPeds) // chosen before the window shows
-                List1->setCurrentIndex(List1->findText(atOnce.list));
-            before = shown();
-        });
-        QCOMPARE(before, atOnce);
+        window = std::make_unique<frmmain>(native(program));
+        auto *List1 = get<QComboBox>("List1");
+        if (atOnce.list != defaultPeds) // chosen before the window shows
+            List1->setCurrentIndex(List1->findText(atOnce.list));
+        QCOMPARE(shown(), atOnce);
+        window->show();
         QTRY_VERIFY(!window->startingUp());
-        QCOMPARE(shown(), afterwards);
+        QCOMPARE(shown(), later);
         QCOMPARE(at(settingFile), stored);
-    }
-
-    void startUpColumns()
-    {
-        QTest::addColumn<Setup>("made");
-        QTest::addColumn<Shown>("atOnce");
-        QTest::addColumn<Shown>("afterwards");
     }
 
 private slots:
@@ -404,13 +396,7 @@ private slots:
         // never read.
         platform::standIns() = {};
         platform::standIns().registry = [this](const RegistryValue &asked) {
-            for (const Made &made : answers) {
-                const RegistryValue &v = made.value;
-                if (v.root == asked.root && !v.key.compare(asked.key, Qt::CaseInsensitive) &&
-                    !v.name.compare(asked.name, Qt::CaseInsensitive))
-                    return QString::fromUtf8(made.bytes);
-            }
-            return QString();
+            return answers.value(keyOf(asked)); // where Windows has no case
         };
     }
 
@@ -422,7 +408,7 @@ private slots:
 
     void startUpFollowsTheSettingFile_data()
     {
-        startUpColumns();
+        columns<Setup, Shown, Shown>("made", "atOnce", "later");
         const auto starts = [](const char *name, const Setup &made, Shown atOnce, Shown after) {
             row(name, made, atOnce, after);
         };
@@ -461,7 +447,7 @@ private slots:
 
     void firstRunOffersTheInstalledGame_data()
     {
-        startUpColumns();
+        columns<Setup, Shown, Shown>("made", "atOnce", "later");
         // The data folder found is offered; none, the usual one.
         const auto offers = [this](const char *name, const Setup &made, const QString &found) {
             row(name, made, unsavedIn(usual), unsavedIn(found.isEmpty() ? usual : native(found)));
@@ -541,8 +527,9 @@ private slots:
         for (int i = 0; i < 1024; ++i)
             binary += char(i * 7);
         offers("a binary listing", {file(config, binary), game(inSteam)}, steamData);
-        // Not Steam's, and not read: a gigabyte would be held in memory.
-        offers("a listing far too large", {huge(config, then), game(inLib)}, "");
+        // Not Steam's, and not read: a far larger one would be held in memory.
+        offers("a listing far too large",
+               {file(config, then + QByteArray(1 << 20, ' ')), game(inLib)}, "");
         // A saved folder that is gone: a first run, offering the game where it is now.
         const QString gonePath = native(home + "/gone/");
         row("the saved folder gone", Setup{setting(gonePath), game(inSteam)}, savedIn(gonePath),
@@ -624,9 +611,7 @@ private slots:
 
     void aLateStartUpReadLeavesWhatThePlayerDid_data()
     {
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<Shown>("afterwards");
-        QTest::addColumn<Box>("box");
+        columns<Action, Shown, Box>("action", "afterwards", "box");
         const QString gone = native(data + "/gone/");
         row("saved", Saves, savedIn(native(data) + sep), none);
         row("installed", Installs, unsavedIn(gone, pathSet, "Gangs"), saveAgain);
@@ -637,14 +622,13 @@ private slots:
     // acted would offer that in place of what they did.
     void aLateStartUpReadLeavesWhatThePlayerDid()
     {
-        QFETCH(Action, action);
-        QFETCH(Shown, afterwards);
-        QFETCH(Box, box);
-        const Made gone = setting(native(data + "/gone/"));
-        QVERIFY(make(Setup{gone, file(data + "/pedgrp.dat", gameBytes), game(steam + gta3)}));
+        const auto [action, afterwards, box] =
+            fetch<Action, Shown, Box>("action", "afterwards", "box");
+        const Setup made{setting(native(data + "/gone/")), file(data + "/pedgrp.dat", gameBytes),
+                         game(steam + gta3)};
         auto reading = std::make_shared<QSemaphore>(), latch = std::make_shared<QSemaphore>();
         const auto release = qScopeGuard([latch] { latch->release(); });
-        open({}, [reading, latch](const startup::Question &question) {
+        open(made, [reading, latch](const startup::Question &question) {
             reading->release();
             latch->acquire();
             return startup::read(question);
@@ -660,10 +644,8 @@ private slots:
 
     void saveChecksTheFolderAndStoresIt_data()
     {
-        QTest::addColumn<Setup>("made");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved"); // the folder saved; none: refused
-        QTest::addColumn<Box>("box");
+        // What Save saves: none, when it refuses.
+        columns<Setup, QString, QString, Box>("made", "typed", "saved", "box");
         const auto saves = [](const char *name, const Setup &made, QString typed, QString saved,
                               const Box &box = none) { row(name, made, typed, saved, box); };
         const auto gameIn = [this](const QString &name) {
@@ -710,15 +692,12 @@ private slots:
 
     void saveChecksTheFolderAndStoresIt()
     {
-        QFETCH(Setup, made);
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
-        QFETCH(Box, box);
+        const auto [made, typed, saved, box] =
+            fetch<Setup, QString, QString, Box>("made", "typed", "saved", "box");
         // A refused folder leaves the earlier one in place.
         const QString earlier = native(data) + sep;
-        QVERIFY(make(made) && (!saved.isEmpty() || make(setting(earlier))));
+        open(saved.isEmpty() ? made + Setup{setting(earlier)} : made);
         const QByteArray storedBefore = at(settingFile);
-        open();
         get<QLineEdit>("text1")->setText(typed);
         get("save")->setFocus(); // and pressed by keyboard, as it hands the focus on
         QTest::keyClick(get("save"), Qt::Key_Space);
@@ -737,9 +716,8 @@ private slots:
 
     void aDropFillsTheFolderBox_data()
     {
-        QTest::addColumn<QList<QUrl>>("urls");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("saved"); // by Save afterwards; none: the drop changes nothing
+        // What Save saves afterwards: none, when the drop changes nothing.
+        columns<QList<QUrl>, QString, QString>("urls", "text", "saved");
         const auto in = [this](const char *name) { return QUrl::fromLocalFile(data + name); };
         // What Save takes of a path is the save table's.
         row("gta3.exe", QList<QUrl>{in("/gta3.exe")}, "", native(data + "/data/"));
@@ -751,18 +729,14 @@ private slots:
 
     void aDropFillsTheFolderBox()
     {
-        QFETCH(QList<QUrl>, urls);
-        QFETCH(QString, text);
-        QFETCH(QString, saved);
+        const auto [urls, text, saved] =
+            fetch<QList<QUrl>, QString, QString>("urls", "text", "saved");
         const QString before = native(data) + sep;
-        for (const char *name : {"/gta3.exe", "/readme.txt", "/data/pedgrp.dat"})
-            QVERIFY(make(file(data + name, gameBytes)));
-        QVERIFY(make(setting(before)));
-        open();
+        open({file(data + "/gta3.exe", ""), file(data + "/readme.txt", gameBytes),
+              file(data + "/data/pedgrp.dat", gameBytes), setting(before)});
         QMimeData mime;
         mime.setUrls(urls);
-        if (!text.isEmpty())
-            mime.setText(text);
+        mime.setText(text);
         // Over the folder box, which hands it to the window.
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -780,14 +754,14 @@ private slots:
     // copy is kept, and while the preset goes over it, are each left as they were.
     void aWriteCutShortLeavesTheFileAsItWas_data()
     {
-        QTest::addColumn<bool>("kill");
+        columns<bool>("kill");
         row("on a full disk", false);
         row("killed", true);
     }
 
     void aWriteCutShortLeavesTheFileAsItWas()
     {
-        QFETCH(bool, kill);
+        const auto [kill] = fetch<bool>("kill");
         const QString game = data + "/pedgrp.dat";
         const qint64 preset = QFileInfo(":/configs/gang war.dat").size(), cut = kill ? -1 : 1;
         Setup before{file(settingFile, "earlier\r\n"), file(game, gameBytes)};
@@ -810,11 +784,8 @@ private slots:
 
     void anInstallPutsTheGroupIn_data()
     {
-        QTest::addColumn<Setup>("made");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("typed");    // then Enter; otherwise chosen from the list
-        QTest::addColumn<QString>("group"); // the one said to be installed
-        QTest::addColumn<Setup>("after");
+        // The text chosen from the list, or typed then entered; the group said to be installed.
+        columns<Setup, QString, bool, QString, Setup>("made", "text", "typed", "group", "after");
         const auto puts = [](const QString &name, const Setup &made, QString text,
                              const Setup &after, bool typed = false, QString group = {}) {
             row(name, made, text, typed, group.isEmpty() ? text : group, after);
@@ -864,12 +835,10 @@ private slots:
 
     void anInstallPutsTheGroupIn()
     {
-        QFETCH(Setup, made);
-        QFETCH(QString, text);
-        QFETCH(bool, typed);
-        QFETCH(QString, group);
-        QFETCH(Setup, after);
-        openOver(made);
+        const auto [made, text, typed, group, after] =
+            fetch<Setup, QString, bool, QString, Setup>("made", "text", "typed", "group", "after");
+        open(made);
+        QTRY_VERIFY(!window->startingUp());
         Shown expected = shown();
         install(text, typed);
         expected.status = "'" + group + "' Installed";
@@ -885,9 +854,9 @@ private slots:
 
     void aRefusedInstallLeavesTheGameFile_data()
     {
-        QTest::addColumn<Setup>("made");   // and afterwards
-        QTest::addColumn<Action>("first"); // once start-up has read the player's folders
-        QTest::addColumn<Box>("box");
+        // What is made is what stands afterwards; first, what the player does once start-up has
+        // read their folders.
+        columns<Setup, Action, Box>("made", "first", "box");
         const auto refuses = [](const QString &name, const Setup &made, const Box &box,
                                 Action first = Nothing) { row(name, made, first, box); };
         const QString game = data + "/pedgrp.dat";
@@ -931,10 +900,9 @@ private slots:
     // The game file is left as it was, and so is the status line, lest it read as a success.
     void aRefusedInstallLeavesTheGameFile()
     {
-        QFETCH(Setup, made);
-        QFETCH(Action, first);
-        QFETCH(Box, box);
-        openOver(made);
+        const auto [made, first, box] = fetch<Setup, Action, Box>("made", "first", "box");
+        open(made);
+        QTRY_VERIFY(!window->startingUp());
         act(first);
         Shown expected = shown();
         install("Gangs");
@@ -952,10 +920,9 @@ private slots:
 #ifdef Q_OS_WIN
     void aFolderOnlyAnAdministratorWrites_data()
     {
-        QTest::addColumn<bool>("elevated");
-        QTest::addColumn<QMessageBox::StandardButton>("answered");
-        QTest::addColumn<platform::Start>("start"); // what Windows' prompt gives
-        QTest::addColumn<QList<Box>>("shownBoxes");
+        // Start: what Windows' prompt gives.
+        columns<bool, QMessageBox::StandardButton, platform::Start, QList<Box>>(
+            "elevated", "answered", "start", "shownBoxes");
         const Box asked{"Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
                         "Quillfen As Administrator?",
                         QMessageBox::Question, "Administrator", QMessageBox::Yes | QMessageBox::No,
@@ -976,22 +943,22 @@ private slots:
 
     void aFolderOnlyAnAdministratorWrites()
     {
-        QFETCH(bool, elevated);
-        QFETCH(QMessageBox::StandardButton, answered);
-        QFETCH(platform::Start, start);
-        QFETCH(QList<Box>, shownBoxes);
+        const auto [elevated, answered, start, shownBoxes] =
+            fetch<bool, QMessageBox::StandardButton, platform::Start, QList<Box>>(
+                "elevated", "answered", "start", "shownBoxes");
         // Made by tests/wine.sh, which runs the suite as a player.
         const QString denied = native("Z:" + qEnvironmentVariable("SUITE_DENIED_FOLDER"));
         if (!platform::deniesNewFiles(denied))
             QSKIP("Needs a folder that denies a write: run as a player under tests/wine.sh");
         // Under Wine every process has a full token, and there is no prompt.
-        platform::standIns().elevated = [elevated] { return elevated; };
-        platform::standIns().start = [this, start](const QString &program) {
+        platform::standIns().elevated = [is = elevated] { return is; };
+        platform::standIns().start = [this, gives = start](const QString &program) {
             started << program;
-            return start;
+            return gives;
         };
         answer = answered;
-        openOver({setting(denied + sep)});
+        open({setting(denied + sep)});
+        QTRY_VERIFY(!window->startingUp());
         Shown expected = shown();
         install("Gangs");
         expected.list = "Gangs";
