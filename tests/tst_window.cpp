@@ -58,10 +58,9 @@ QByteArray at(const QString &path)
 // Removed say what is at `path`, and that the folder it is in holds no other file.
 struct Made
 {
-    enum Kind { File, Fifo, Link, Removed, Folder, Game, ReadOnly, Variable, Registry };
-    Kind kind{};
-    QString path{};
-    QByteArray bytes{}; // a file's; a link's target; a variable's or a registry value's text
+    enum Kind { File, Fifo, Link, Removed, Folder, Game, ReadOnly, Variable, Registry } kind{};
+    QString path{};     // a variable's name; the text of a registry value
+    QByteArray bytes{}; // a file's; a link's target; a variable's value
     RegistryValue value{};
 };
 using Setup = QList<Made>;
@@ -86,16 +85,15 @@ char *toString(const Shown &s)
                                .arg(s.folder, s.status, s.save, state, s.list));
 }
 
-// A message box: its text, icon, title, buttons, and the one Enter presses; by default an error.
+// A message box: its text, title, icon, buttons, and the one Enter presses; by default an error.
 struct Box
 {
-    QString text{};
+    QString text{}, title = "Error";
     QMessageBox::Icon icon = QMessageBox::Critical;
-    QString title = "Error";
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton byDefault = QMessageBox::Ok;
 
-    auto tied() const { return std::tie(text, icon, title, buttons, byDefault); }
+    auto tied() const { return std::tie(text, title, icon, buttons, byDefault); }
     bool operator==(const Box &o) const { return tied() == o.tied(); }
 };
 
@@ -111,7 +109,7 @@ char *toString(const Box &b)
 const Box none{}, incorrectPath{"Error! Incorrect Path. Please Correct This Problem."};
 const Box unstored{QDir::toNativeSeparators(
     "Error! Could Not Store The Data Folder. Please Check The configs/path Folder.")};
-const Box refused{"Please Set GTA3 Peds Group File First", QMessageBox::Information, ""};
+const Box refused{"Please Set GTA3 Peds Group File First", "", QMessageBox::Information};
 const QString cannot = "Error! Could Not Install 'Gangs'. Please ";
 const Box notWritten{cannot + "Check That The GTA3 Data Folder Can Be Written."};
 const Box noPreset{cannot + QDir::toNativeSeparators("Check configs/gang war.dat.")};
@@ -160,14 +158,8 @@ class tst_window : public QObject
     QStringList started;                // as administrator
 
     static QString native(QString path) { return QDir::toNativeSeparators(path); }
-    static Shown savedIn(QString folder, QString status = pathSet)
-    {
-        return {folder, status, "Saved", false};
-    }
-    static Shown unsavedIn(QString folder, QString status = pleaseSet)
-    {
-        return {folder, status, "Save", true};
-    }
+    static Shown savedIn(QString f, QString s = pathSet) { return {f, s, "Saved", false}; }
+    static Shown unsavedIn(QString f, QString s = pleaseSet) { return {f, s, "Save", true}; }
     static QList<Box> shownOnly(Box b) { return b.text.isEmpty() ? QList<Box>() : QList<Box>{b}; }
 
     static Made file(QString path, QByteArray bytes) { return {Made::File, path, bytes}; }
@@ -179,15 +171,9 @@ class tst_window : public QObject
     // gta3.exe beside data/pedgrp.dat with the game's own groups.
     static Made game(QString folder) { return {Made::Game, folder}; }
     static Made readOnly(QString path) { return {Made::ReadOnly, path}; }
-    static Made env(QString name, QString to)
-    {
-        return {Made::Variable, name, QFile::encodeName(to)};
-    }
+    static Made env(QString name, QString to) { return {Made::Variable, name, to.toUtf8()}; }
     // A value the registry's stand-in answers.
-    static Made registry(RegistryValue v, QString text)
-    {
-        return {Made::Registry, {}, text.toUtf8(), v};
-    }
+    static Made registry(RegistryValue v, QString to) { return {Made::Registry, to, {}, v}; }
     // The setting file, naming `folder` as Save writes it.
     Made setting(QString folder) const { return file(settingFile, folder.toLocal8Bit() + "\r\n"); }
     static QByteArray preset(QString group)
@@ -199,10 +185,7 @@ class tst_window : public QObject
     {
         return '"' + native(p).replace("\\", "\\\\").toUtf8() + '"';
     }
-    static QString keyOf(RegistryValue v)
-    {
-        return QString::number(v.root) + v.key + "\\" + v.name;
-    }
+    static QString keyOf(RegistryValue v) { return v.key + "\\" + v.name + char('0' + v.root); }
 
     bool make(const Made &made)
     {
@@ -220,7 +203,7 @@ class tst_window : public QObject
         case Made::Variable:
             return qputenv(qPrintable(made.path), made.bytes);
         case Made::Registry: // where Windows has no case
-            answers[keyOf(made.value).toLower()] = QString::fromUtf8(made.bytes);
+            answers[keyOf(made.value).toLower()] = made.path;
             return true;
         default:
             if (!QDir().mkpath(QFileInfo(made.path).path()))
@@ -297,11 +280,10 @@ class tst_window : public QObject
                 files[QFileInfo(made.path).path()] << QFileInfo(made.path).fileName();
         }
         for (auto it = files.begin(); it != files.end(); ++it) {
-            QStringList listed =
-                QDir(it.key()).entryList(QDir::Files | QDir::System | QDir::Hidden);
-            listed.sort();
             it->sort();
-            QCOMPARE(listed, *it);
+            QCOMPARE(
+                QDir(it.key()).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name),
+                *it);
         }
         for (const QString &name : QDir(":/configs").entryList()) {
             if (QFileInfo::exists(program + "/configs/" + name))
@@ -359,10 +341,10 @@ private slots:
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
                 return;
-            boxes << Box{box->text(), box->icon(), box->windowTitle(), box->standardButtons(),
+            boxes << Box{box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
                          box->standardButton(box->defaultButton())};
-            if (box->button(answer))
-                box->button(answer)->click();
+            if (QAbstractButton *button = box->button(answer))
+                button->click();
             else
                 box->close();
         });
@@ -458,11 +440,8 @@ private slots:
         // Steam's list of libraries as written before mid-2021, then from then on, and now.
         const QByteArray before =
             R"("LibraryFolders" { "TimeNextStatsReport" "16" "1" )" + quoted(lib) + " }";
-        const auto listed = [](const QString &library) {
-            return R"("libraryfolders" { "1" { "path" )" + quoted(library) +
-                   R"( "mounted" "1" } })";
-        };
-        const QByteArray then = listed(lib);
+        const QByteArray then =
+            R"("libraryfolders" { "1" { "path" )" + quoted(lib) + R"( "mounted" "1" } })";
         const QByteArray now = "// Steam's own\n\"libraryfolders\" { \"0\" { \"path\" " +
                                quoted(steam) + R"( "apps" { "7" "1" } } "1" { "path" )" +
                                quoted(lib) + R"( "apps" { "12100" "1" } } })";
@@ -500,7 +479,8 @@ private slots:
             capitals + "/common/GTA III/data");
         // The folder offered is the real one, however Steam names it.
         row("a library listed with a separator at its end",
-            {file(listing, listed(lib + "/")), game(inLib)}, libData);
+            {file(listing, QByteArray(then).replace(quoted(lib), quoted(lib + "/"))), game(inLib)},
+            libData);
         // Steam's files as they may be found: none of them holds the window up or stops the
         // search, and what cannot be read ends the read.
         const qsizetype afterPath = then.indexOf(quoted(lib)) + quoted(lib).size();
@@ -511,9 +491,7 @@ private slots:
         row("a block without a key", {file(listing, keyless), game(inLib)}, "");
         const QByteArray deep = "\"libraryfolders\" {" + QByteArray("a{").repeated(100000);
         row("a listing nested 100,000 deep", {file(config, deep), game(inSteam)}, steamData);
-        QByteArray binary;
-        for (int i = 0; i < 1024; ++i)
-            binary += char(i * 7);
+        const QByteArray binary = at(QCoreApplication::applicationFilePath()).left(4096);
         row("a binary listing", {file(config, binary), game(inSteam)}, steamData);
         // Not Steam's, and not read: a far larger one would be held in memory.
         const QByteArray large = then + QByteArray(1 << 20, ' ');
@@ -560,25 +538,25 @@ private slots:
             lutris + "/data");
 #else
         // Steam and Rockstar's programs are 32-bit: the machine's keys are in its 32-bit view.
-        const auto machine = RegistryValue::LocalMachine32;
+        const auto machine = [](const char *key, const char *name, const QString &folder) {
+            return registry({RegistryValue::LocalMachine32, key, name}, folder);
+        };
         const QString su = home + "/su", rgl = home + "/rgl", cd = home + "/cd";
-        const Made uninstall = registry(
-            {machine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
-             "InstallLocation"},
-            su);
-        const Made rockstar = registry(
-            {machine, "SOFTWARE\\Rockstar Games\\Grand Theft Auto III", "InstallFolder"}, rgl);
-        const Made installer = registry({machine, "SOFTWARE\\Rockstar Games\\GTAIII", "Path"}, cd);
+        const QString lower = home + "/steam", upper = home + "/Steam";
+        const Made uninstall =
+            machine("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
+                    "InstallLocation", su);
+        const Made rockstar =
+            machine("SOFTWARE\\Rockstar Games\\Grand Theft Auto III", "InstallFolder", rgl);
+        const Made installer = machine("SOFTWARE\\Rockstar Games\\GTAIII", "Path", cd);
+        const Made steamPath =
+            registry({RegistryValue::CurrentUser, "Software\\Valve\\Steam", "SteamPath"}, lower);
         // Steam writes its own folder in lower case; the folder is offered as it is on disk.
-        row("Steam named by the user's registry",
-            {registry({RegistryValue::CurrentUser, "Software\\Valve\\Steam", "SteamPath"},
-                      home + "/steam"),
-             game(home + "/Steam" + gta3)},
-            home + "/Steam" + gta3 + "/data");
+        row("Steam named by the user's registry", {steamPath, game(upper + gta3)},
+            upper + gta3 + "/data");
         row("Steam named by the machine's",
-            {registry({machine, "SOFTWARE\\Valve\\Steam", "InstallPath"}, home + "/steam"),
-             game(home + "/steam" + gta3)},
-            home + "/steam" + gta3 + "/data");
+            {machine("SOFTWARE\\Valve\\Steam", "InstallPath", lower), game(lower + gta3)},
+            lower + gta3 + "/data");
         row("Steam's uninstall entry", {uninstall, game(su)}, su + "/data");
         row("the launcher's key", {rockstar, game(rgl)}, rgl + "/data");
         row("the installer's key", {installer, game(cd)}, cd + "/data");
@@ -633,8 +611,8 @@ private slots:
         columns<Setup, QString, QString, Box>("made", "typed", "saved", "box");
         const auto row = [](const char *name, const Setup &made, QString typed, QString saved,
                             const Box &box = none) { ::row(name, made, typed, saved, box); };
-        const auto gameIn = [this](const QString &name) {
-            return file(data + name + "/pedgrp.dat", gameBytes);
+        const auto gameIn = [this](QString in) {
+            return file(data + in + "/pedgrp.dat", gameBytes);
         };
         const auto in = [this](const char *name) { return native(data + name); };
         const QString typed = native(data), saved = typed + sep;
@@ -904,7 +882,7 @@ private slots:
             "elevated", "answered", "start", "shownBoxes");
         const Box asked{"Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
                         "Quillfen As Administrator?",
-                        QMessageBox::Question, "Administrator", QMessageBox::Yes | QMessageBox::No,
+                        "Administrator", QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
                         QMessageBox::No};
         const auto yes = QMessageBox::Yes;
         using platform::Start;
