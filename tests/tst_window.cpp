@@ -48,7 +48,7 @@ QByteArray at(const QString &path)
     const QFileInfo info(path);
     QFile file(path);
     if (info.isSymLink())
-        return "a link to " + QFile::encodeName(info.symLinkTarget());
+        return "link to " + QFile::encodeName(info.symLinkTarget());
     if (!info.isFile())
         return info.isDir() ? "a folder" : info.exists() ? "a FIFO" : "nothing";
     return file.open(QFile::ReadOnly) ? file.readAll() : "unreadable";
@@ -114,6 +114,7 @@ const QString cannot = "Error! Could Not Install 'Gangs'. Please ";
 const Box notWritten{cannot + "Check That The GTA3 Data Folder Can Be Written."};
 const Box noPreset{cannot + QDir::toNativeSeparators("Check configs/gang war.dat.")};
 const Box saveAgain{cannot + "Save The GTA3 Data Folder Again."};
+const Box notStarted{"Error! Could Not Start Quillfen As Administrator."};
 
 // One row of a data table: its name, then a value for each column.
 template <class... V> void row(QString name, V... v)
@@ -137,12 +138,6 @@ template <class... T, class... N> std::tuple<T...> fetch(N... names)
 enum Action { Nothing, Saves, Installs, Edits, RemovesTheSavedFolder };
 
 } // namespace
-
-Q_DECLARE_METATYPE(Made)
-Q_DECLARE_METATYPE(Shown)
-Q_DECLARE_METATYPE(Box)
-Q_DECLARE_METATYPE(Action)
-Q_DECLARE_METATYPE(platform::Start)
 
 class tst_window : public QObject
 {
@@ -176,14 +171,14 @@ class tst_window : public QObject
     static Made registry(RegistryValue v, QString to) { return {Made::Registry, to, {}, v}; }
     // The setting file, naming `folder` as Save writes it.
     Made setting(QString folder) const { return file(settingFile, folder.toLocal8Bit() + "\r\n"); }
-    static QByteArray preset(QString group)
+    static QByteArray preset(QString g)
     {
-        return at(":/configs/" + QLatin1String(catalogue::lookup(group).preset));
+        return at(QString(":/configs/") + catalogue::lookup(g).preset);
     }
     // `path` as Steam's files name a folder: quoted, with Windows' "\" escaped.
     static QByteArray quoted(QString p)
     {
-        return '"' + native(p).replace("\\", "\\\\").toUtf8() + '"';
+        return '"' + native(p).replace('\\', "\\\\").toUtf8() + '"';
     }
     static QString keyOf(RegistryValue v) { return v.key + "\\" + v.name + char('0' + v.root); }
 
@@ -272,8 +267,7 @@ class tst_window : public QObject
     {
         QMap<QString, QStringList> files;
         for (const Made &made : after) {
-            const QByteArray stands[] = {made.bytes, "a FIFO", "a link to " + made.bytes,
-                                         "nothing"};
+            const QByteArray stands[] = {made.bytes, "a FIFO", "link to " + made.bytes, "nothing"};
             if (made.kind <= Made::Removed)
                 QCOMPARE(at(made.path), stands[made.kind]);
             if (made.kind < Made::Removed)
@@ -338,15 +332,14 @@ private slots:
         // Message boxes are noted and closed as they open.
         auto *closer = new QTimer(this);
         connect(closer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            boxes << Box{box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
-                         box->standardButton(box->defaultButton())};
-            if (QAbstractButton *button = box->button(answer))
-                button->click();
-            else
-                box->close();
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxes << Box{box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+                             box->standardButton(box->defaultButton())};
+                if (QAbstractButton *button = box->button(answer))
+                    button->click();
+                else
+                    box->close();
+            }
         });
         closer->start(5);
         // A window that starts the program again closes, which must not end the suite.
@@ -385,22 +378,21 @@ private slots:
     void startUpFollowsTheSettingFile_data()
     {
         columns<Setup, Shown, Shown>("made", "atOnce", "later");
-        const auto row = [](const char *name, const Setup &made, Shown atOnce, Shown later) {
-            ::row(name, made, atOnce, later);
+        const auto row = [](const char *name, const Setup &made, Shown atOnce, Shown later = {}) {
+            ::row(name, made, atOnce, later.save.isEmpty() ? atOnce : later); // none: as at once
         };
         const QString saved = native(data) + sep, joined = native(data + "/data/");
         const QString gone = native(data + "/gone/"), game = data + "/pedgrp.dat";
         const Made gangs = file(game, preset("Gangs")), cfg = setting(saved);
-        row("first run", {}, unsavedIn(usual), unsavedIn(usual));
+        row("first run", {}, unsavedIn(usual));
         const QByteArray lines = saved.toLocal8Bit() + "\r\n" + native("da\rta/").toLocal8Bit();
         row("lines joined", {file(settingFile, lines + "\n"), folder(data + "/data")},
-            savedIn(joined), savedIn(joined));
-        row("zero bytes", {file(settingFile, "")}, savedIn(""), savedIn(""));
-        row("UTF-8 behind its mark", {file(settingFile, "\xef\xbb\xbf\xce\xbb\\")}, savedIn("λ\\"),
-            savedIn("λ\\"));
+            savedIn(joined));
+        row("zero bytes", {file(settingFile, "")}, savedIn(""));
+        row("UTF-8 behind its mark", {file(settingFile, "\xef\xbb\xbf\xce\xbb\\")}, savedIn("λ\\"));
         // A line, then far too much for a folder, if only line ends: the line is offered, unsaved.
         row("then 30 MB of line ends", {file(settingFile, "c:\\\r\n" + QByteArray(30 << 20, '\n'))},
-            unsavedIn("c:\\"), unsavedIn("c:\\"));
+            unsavedIn("c:\\"));
         // A player coming back is told which group the game holds, once it is read beside the
         // window, and it is the one Install puts in again.
         const Shown installed = savedIn(saved, "'Gangs' Installed");
@@ -408,9 +400,9 @@ private slots:
             installed.listing("Gangs"));
         row("a preset, and another group chosen", {cfg, gangs}, savedIn(saved).listing("Scum"),
             installed.listing("Scum"));
-        row("the game's own file", {cfg, file(game, gameBytes)}, savedIn(saved), savedIn(saved));
+        row("the game's own file", {cfg, file(game, gameBytes)}, savedIn(saved));
         row("a preset's label in another case", {cfg, file(game, "# Quillfen preset: gangs\r\n")},
-            savedIn(saved), savedIn(saved));
+            savedIn(saved));
         // Moved, uninstalled or unplugged: unsaved, and nothing stored until Save.
         row("the saved folder gone", {setting(gone)}, savedIn(gone), unsavedIn(gone));
     }
@@ -434,8 +426,7 @@ private slots:
         const QString config = steam + "/config/libraryfolders.vdf";
         const QString manifest = apps + "/appmanifest_12100.acf";
         const auto installdir = [](const char *folder) {
-            return "\"AppState\" { \"appid\" \"12100\" \"installdir\" \"" + QByteArray(folder) +
-                   "\" }";
+            return R"("AppState" { "appid" "12100" "installdir" )" + quoted(folder) + " }";
         };
         // Steam's list of libraries as written before mid-2021, then from then on, and now.
         const QByteArray before =
@@ -889,10 +880,7 @@ private slots:
         row("answered No", false, QMessageBox::No, Start::Started, QList<Box>{asked});
         row("started as administrator", false, yes, Start::Started, QList<Box>{asked});
         row("refused at Windows' prompt", false, yes, Start::Refused, QList<Box>{asked});
-        row("not started", false, yes, Start::Failed,
-            QList<Box>{asked, Box {
-                           "Error! Could Not Start Quillfen As Administrator."
-                       }});
+        row("not started", false, yes, Start::Failed, QList<Box>{asked, notStarted});
         // Starting again would not help.
         row("already an administrator", true, QMessageBox::NoButton, Start::Started,
             QList<Box>{notWritten});
