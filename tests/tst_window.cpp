@@ -304,48 +304,6 @@ class tst_window : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-#ifdef Q_OS_UNIX
-        // As a player, not as root, which writes into a folder whatever its mode; as root again at
-        // exit, where LeakSanitizer looks into the process as its owner.
-        QVERIFY(geteuid() != 0 ||
-                (std::atexit([] { (void)!seteuid(0); }) == 0 && seteuid(65534) == 0));
-#endif
-        // Where the temporary folders are, so a relative folder reaches them, on every drive.
-        QVERIFY(QDir::setCurrent(QDir::tempPath()));
-        dir = std::make_unique<QTemporaryDir>();
-        home = dir->path(), program = home + "/quillfen", data = home + "/gta3";
-        settingFile = program + "/configs/path/config.cfg";
-        // A first run looks for the game here, and nowhere else on the machine.
-        qputenv("HOME", QFile::encodeName(home));
-#ifdef Q_OS_WIN
-        qputenv("ProgramFiles(x86)", QFile::encodeName(home + "/pf86"));
-        qputenv("ProgramFiles", QFile::encodeName(home + "/pf"));
-        qputenv("LOCALAPPDATA", QFile::encodeName(home + "/local"));
-        usual = "c:\\program files (x86)\\rockstar games\\gtaiii\\data";
-        steam = home + "/pf86/Steam", programFiles = home + "/pf";
-#else
-        usual = home + "/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
-        steam = home + "/.local/share/Steam", programFiles = home + "/.wine/drive_c/Program Files";
-#endif
-        // Message boxes are noted and closed as they open.
-        auto *closer = new QTimer(this);
-        connect(closer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                boxes << Box{box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
-                             box->standardButton(box->defaultButton())};
-                if (QAbstractButton *button = box->button(answer))
-                    button->click();
-                else
-                    box->close();
-            }
-        });
-        closer->start(5);
-        // A window that starts the program again closes, which must not end the suite.
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
-
     void init()
     {
         // What a test left read-only is emptied too.
@@ -370,10 +328,7 @@ private slots:
     }
 
     // Nothing is read beside the window into the next test.
-    void cleanup()
-    {
-        QTRY_VERIFY(!window || !window->startingUp());
-    }
+    void cleanup() { QTRY_VERIFY(!window || !window->startingUp()); }
 
     void startUpFollowsTheSettingFile_data()
     {
@@ -407,10 +362,8 @@ private slots:
         row("the saved folder gone", {setting(gone)}, savedIn(gone), unsavedIn(gone));
     }
 
-    void startUpFollowsTheSettingFile()
-    {
-        startsUp();
-    }
+    void startUpFollowsTheSettingFile() { startsUp(); }
+    void firstRunOffersTheInstalledGame() { startsUp(); }
 
     void firstRunOffersTheInstalledGame_data()
     {
@@ -557,11 +510,6 @@ private slots:
         row("the launcher's before the installer's", {installer, game(cd), rockstar, game(rgl)},
             rgl + "/data");
 #endif
-    }
-
-    void firstRunOffersTheInstalledGame()
-    {
-        startsUp();
     }
 
     void aLateStartUpReadLeavesWhatThePlayerDid_data()
@@ -916,6 +864,49 @@ private slots:
         expectOnDisk({file(denied + "/pedgrp.dat", "the game's own groups\r\n")});
     }
 #endif
+
+    // Once, before everything else.
+    void initTestCase()
+    {
+#ifdef Q_OS_UNIX
+        // As a player, not as root, which writes into a folder whatever its mode; as root again at
+        // exit, where LeakSanitizer looks into the process as its owner.
+        QVERIFY(geteuid() != 0 ||
+                (std::atexit([] { (void)!seteuid(0); }) == 0 && seteuid(65534) == 0));
+#endif
+        // Where the temporary folders are, so a relative folder reaches them, on every drive.
+        QVERIFY(QDir::setCurrent(QDir::tempPath()));
+        dir = std::make_unique<QTemporaryDir>();
+        home = dir->path(), program = home + "/quillfen", data = home + "/gta3";
+        settingFile = program + "/configs/path/config.cfg";
+        // A first run looks for the game here, and nowhere else on the machine.
+        qputenv("HOME", QFile::encodeName(home));
+#ifdef Q_OS_WIN
+        qputenv("ProgramFiles(x86)", QFile::encodeName(home + "/pf86"));
+        qputenv("ProgramFiles", QFile::encodeName(home + "/pf"));
+        qputenv("LOCALAPPDATA", QFile::encodeName(home + "/local"));
+        usual = "c:\\program files (x86)\\rockstar games\\gtaiii\\data";
+        steam = home + "/pf86/Steam", programFiles = home + "/pf";
+#else
+        usual = home + "/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
+        steam = home + "/.local/share/Steam", programFiles = home + "/.wine/drive_c/Program Files";
+#endif
+        // Message boxes are noted and closed as they open.
+        auto *closer = new QTimer(this);
+        connect(closer, &QTimer::timeout, this, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxes << Box{box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+                             box->standardButton(box->defaultButton())};
+                if (QAbstractButton *button = box->button(answer))
+                    button->click();
+                else
+                    box->close();
+            }
+        });
+        closer->start(5);
+        // A window that starts the program again closes, which must not end the suite.
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
 };
 
 QTEST_MAIN(tst_window)
