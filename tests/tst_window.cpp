@@ -99,11 +99,10 @@ struct Box
 
 char *toString(const Box &b)
 {
+    const QString buttons = QString::number(b.buttons.toInt(), 16);
     return QTest::toString(QString("icon %1, \"%2\": \"%3\", buttons %4, %5 by default")
-                               .arg(b.icon)
-                               .arg(b.title, b.text)
-                               .arg(b.buttons.toInt(), 0, 16)
-                               .arg(b.byDefault, 0, 16));
+                               .arg(int(b.icon))
+                               .arg(b.title, b.text, buttons, QString::number(b.byDefault, 16)));
 }
 
 const Box none{}, incorrectPath{"Error! Incorrect Path. Please Correct This Problem."};
@@ -273,16 +272,14 @@ class tst_window : public QObject
             if (made.kind < Made::Removed)
                 files[QFileInfo(made.path).path()] << QFileInfo(made.path).fileName();
         }
+        const auto kinds = QDir::Files | QDir::System | QDir::Hidden; // a FIFO is a system entry
         for (auto it = files.begin(); it != files.end(); ++it) {
             it->sort();
-            QCOMPARE(
-                QDir(it.key()).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name),
-                *it);
+            QCOMPARE(QDir(it.key()).entryList(kinds, QDir::Name), *it);
         }
-        for (const QString &name : QDir(":/configs").entryList()) {
+        for (const QString &name : QDir(":/configs").entryList())
             if (QFileInfo::exists(program + "/configs/" + name))
                 QCOMPARE(at(program + "/configs/" + name), at(":/configs/" + name));
-        }
     }
 
     // What the window shows at once and once start-up has read the player's folders; what is
@@ -334,7 +331,8 @@ private slots:
     {
         columns<Setup, Shown, Shown>("made", "atOnce", "later");
         const auto row = [](const char *name, const Setup &made, Shown atOnce, Shown later = {}) {
-            ::row(name, made, atOnce, later.save.isEmpty() ? atOnce : later); // none: as at once
+            ::row(name, made, atOnce,
+                  later.save.isEmpty() ? atOnce : later); // none: as at once
         };
         const QString saved = native(data) + sep, joined = native(data + "/data/");
         const QString gone = native(data + "/gone/"), game = data + "/pedgrp.dat";
