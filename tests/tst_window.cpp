@@ -330,9 +330,9 @@ private slots:
     void startUpFollowsTheSettingFile_data()
     {
         columns<Setup, Shown, Shown>("made", "atOnce", "later");
+        // Without `later`, what shows at once stays.
         const auto row = [](const char *name, const Setup &made, Shown atOnce, Shown later = {}) {
-            ::row(name, made, atOnce,
-                  later.save.isEmpty() ? atOnce : later); // none: as at once
+            ::row(name, made, atOnce, later.save.isEmpty() ? atOnce : later);
         };
         const QString saved = native(data) + sep, joined = native(data + "/data/");
         const QString gone = native(data + "/gone/"), game = data + "/pedgrp.dat";
@@ -377,7 +377,7 @@ private slots:
         const QString config = steam + "/config/libraryfolders.vdf";
         const QString manifest = apps + "/appmanifest_12100.acf";
         const auto installdir = [](const char *folder) {
-            return R"("AppState" { "appid" "12100" "installdir" )" + quoted(folder) + " }";
+            return R"("AppState" { "installdir" )" + quoted(folder) + " }";
         };
         // Steam's list of libraries as written before mid-2021, then from then on, and now.
         const QByteArray before =
@@ -402,8 +402,7 @@ private slots:
             {file(inSteam + "/GTA3.EXE", ""), file(inSteam + "/Data/PEDGRP.DAT", "")},
             inSteam + "/Data");
         row("the Definitive Edition alone",
-            {file(apps + "/appmanifest_1546970.acf",
-                  R"("AppState" { "installdir" "GTA Trilogy" })"),
+            {file(apps + "/appmanifest_1546970.acf", installdir("GTA Trilogy")),
              file(apps + "/common/GTA Trilogy/Gameface/gta3.exe", "")},
             "");
         row("the disc's install", {game(disc)}, discData);
