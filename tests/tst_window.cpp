@@ -152,6 +152,7 @@ class tst_window : public QObject
     QStringList started;                // as administrator
 
     static QString native(QString path) { return QDir::toNativeSeparators(path); }
+    // What the window shows with `f` in the folder box, saved or not, and `s` in the status line.
     static Shown savedIn(QString f, QString s = pathSet) { return {f, s, "Saved", false}; }
     static Shown unsavedIn(QString f, QString s = pleaseSet) { return {f, s, "Save", true}; }
     static QList<Box> shownOnly(Box b) { return b.text.isEmpty() ? QList<Box>() : QList<Box>{b}; }
@@ -170,9 +171,9 @@ class tst_window : public QObject
     static Made registry(RegistryValue v, QString to) { return {Made::Registry, to, {}, v}; }
     // The setting file, naming `folder` as Save writes it.
     Made setting(QString folder) const { return file(settingFile, folder.toLocal8Bit() + "\r\n"); }
-    static QByteArray preset(QString g)
+    static QByteArray preset(QString group)
     {
-        return at(QString(":/configs/") + catalogue::lookup(g).preset);
+        return at(QString(":/configs/") + catalogue::lookup(group).preset);
     }
     // `path` as Steam's files name a folder: quoted, with Windows' "\" escaped.
     static QByteArray quoted(QString p)
@@ -233,6 +234,7 @@ class tst_window : public QObject
                 save->isEnabled(), get<QComboBox>("List1")->currentText()};
     }
 
+    // What the player does, as a row names it.
     void act(Action action)
     {
         if (action == Saves) {
@@ -266,6 +268,7 @@ class tst_window : public QObject
     {
         QMap<QString, QStringList> files;
         for (const Made &made : after) {
+            // By kind, up to Removed.
             const QByteArray stands[] = {made.bytes, "a FIFO", "link to " + made.bytes, "nothing"};
             if (made.kind <= Made::Removed)
                 QCOMPARE(at(made.path), stands[made.kind]);
