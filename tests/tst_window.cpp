@@ -1,13 +1,11 @@
-// The whole window over a temporary program folder and game folder: what a player reads and
-// what lands on disk. The save and install tables close with rows that only POSIX systems stage
-// here: a name that ends in a blank, a "~", a FIFO that would block an open, a folder that takes
-// no new file; and so does the last test, of writes cut short by a full disk or a kill. The
-// install and first-run tables also close with rows of Windows' own, run under Wine: the
-// registry, a folder only an administrator writes, the VirtualStore.
+// The whole window over a temporary home, program folder and game folder, made once and emptied
+// before each test: what a player reads and what lands on disk. Tables close with the rows that
+// only POSIX systems stage here (a FIFO, a name ending in a blank, links, a folder that takes no
+// new file) or with Windows' own, run under Wine (the registry, the VirtualStore); writes cut
+// short and a folder only an administrator writes have a test each.
 
 #include "app/frmmain.h"
 #include "folder/settingfile.h"
-#include "pedgroups/catalogue.h"
 #include "pedgroups/install.h"
 #include "platform/platform.h"
 
@@ -34,579 +32,622 @@ template <class Job> int inChild(Job job, qint64 room, bool kill)
 #endif
 
 namespace {
-const QString sep = QDir::separator();
-const QString pleaseSet = "|Please Set The GTA3 Data Folder|Save*";
-const QString pathSet = "|Path Set. Please Select Your Peds|Saved";
-const QString incorrectPath = "3|Error|Error! Incorrect Path. Please Correct This Problem.|OK";
-const QString unstored = QDir::toNativeSeparators(
-    "3|Error|Error! Could Not Store The Data Folder. Please Check The configs/path Folder.|OK");
-// See folder().
-const QString firstRun = sep == "\\"
-                             ? "c:\\program files (x86)\\rockstar games\\gtaiii\\data"
-                             : "%4/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
-const QString refused = "1||Please Set GTA3 Peds Group File First|OK";
-const QString cannotInstall = "3|Error|Error! Could Not Install 'Gangs'. Please ";
-const QString notWritten = cannotInstall + "Check That The GTA3 Data Folder Can Be Written.|OK";
-const QString noPreset = QDir::toNativeSeparators(cannotInstall + "Check configs/gang war.dat.|OK");
-const QString saveAgain = cannotInstall + "Save The GTA3 Data Folder Again.|OK";
-const QString askAdmin = "4|Administrator|Windows Lets Only An Administrator Write The GTA3 Data "
-                         "Folder. Start Quillfen As Administrator?|Yes/No";
-const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300); // > any preset
-// A FIFO is a system entry.
-const auto anyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
-// What make() puts at a path in place of a file.
-const QByteArray aFolder = "<a folder>", aFifo = "<a FIFO>";
-#ifdef Q_OS_WIN
-// Where Steam names its folder, in the user's key and in the machine's; then the game's folder as
-// Rockstar's launcher, Steam's uninstall entry and the disc's installer record it. The machine's
-// are in its 32-bit view.
-const struct
-{
-    QString key;
-    QSettings::Format view;
-    QString name;
-} registry[] = {
-    {"HKEY_CURRENT_USER\\Software\\Valve\\Steam", QSettings::NativeFormat, "SteamPath"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", QSettings::Registry32Format, "InstallPath"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Rockstar Games\\Grand Theft Auto III",
-     QSettings::Registry32Format, "InstallFolder"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
-     QSettings::Registry32Format, "InstallLocation"},
-    {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Rockstar Games\\GTAIII", QSettings::Registry32Format, "Path"}};
 
-// The search reads the machine's registry, where only the suite's own Wine prefix may be given
-// made-up keys: a developer's own Steam and game stay as they are.
-bool inOwnPrefix()
+using platform::RegistryValue;
+
+const QString sep = QDir::separator(), defaultPeds = "Default Peds";
+const QString pleaseSet = "Please Set The GTA3 Data Folder";
+const QString pathSet = "Path Set. Please Select Your Peds";
+const QString gta3 = "/steamapps/common/Grand Theft Auto 3"; // in a Steam library
+// The game's own groups, longer than any preset.
+const QByteArray gameBytes = QByteArray("MALE01, FEMALE01\r\n").repeated(300);
+
+// What stands at `path`: a link and where it leads, a file's bytes, or what else is there.
+QByteArray at(const QString &path)
 {
-#ifdef SUITE_WINE_PREFIX
-    // As the suite was started: each test unsets WINEPREFIX for the search.
-    static const QString prefix = qEnvironmentVariable("WINEPREFIX");
-    return prefix == QLatin1String(SUITE_WINE_PREFIX);
-#else
-    return false;
-#endif
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.isSymLink())
+        return "link to " + QFile::encodeName(info.symLinkTarget());
+    if (!info.isFile())
+        return info.isDir() ? "a folder" : info.exists() ? "a FIFO" : "nothing";
+    return file.open(QFile::ReadOnly) ? file.readAll() : "unreadable";
 }
-#endif
+
+// Something made before the window opens. In a list of what stands afterwards, the kinds up to
+// Removed say what is at `path`, and that the folder it is in holds no other file.
+struct Made
+{
+    enum Kind { File, Fifo, Link, Removed, Folder, Game, ReadOnly, Variable, Registry } kind{};
+    QString path{};     // a variable's name; the text of a registry value
+    QByteArray bytes{}; // a file's; a link's target; a variable's value
+    RegistryValue value{};
+};
+using Setup = QList<Made>;
+
+// What the window shows: the folder box, the status line, Save's caption and whether it can be
+// clicked, and the list's text.
+struct Shown
+{
+    QString folder{}, status{}, save{};
+    bool clickable = false;
+    QString list = defaultPeds;
+
+    Shown listing(const QString &group) const { return {folder, status, save, clickable, group}; }
+    auto tied() const { return std::tie(folder, status, save, clickable, list); }
+    bool operator==(const Shown &o) const { return tied() == o.tied(); }
+};
+
+char *toString(const Shown &s)
+{
+    const char *state = s.clickable ? "clickable" : "disabled";
+    return QTest::toString(QString("\"%1\", \"%2\", %3 %4, list \"%5\"")
+                               .arg(s.folder, s.status, s.save, state, s.list));
+}
+
+// A message box: its text, title, icon, buttons, and the one Enter presses; by default an error.
+struct Box
+{
+    QString text{}, title = "Error";
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton byDefault = QMessageBox::Ok;
+
+    auto tied() const { return std::tie(text, title, icon, buttons, byDefault); }
+    bool operator==(const Box &o) const { return tied() == o.tied(); }
+};
+
+char *toString(const Box &b)
+{
+    const QString buttons = QString::number(b.buttons.toInt(), 16);
+    return QTest::toString(QString("icon %1, \"%2\": \"%3\", buttons %4, %5 by default")
+                               .arg(int(b.icon))
+                               .arg(b.title, b.text, buttons, QString::number(b.byDefault, 16)));
+}
+
+const Box none{}, incorrectPath{"Error! Incorrect Path. Please Correct This Problem."};
+const Box unstored{QDir::toNativeSeparators(
+    "Error! Could Not Store The Data Folder. Please Check The configs/path Folder.")};
+const Box refused{"Please Set GTA3 Peds Group File First", "", QMessageBox::Information};
+const QString cannot = "Error! Could Not Install 'Gangs'. Please ";
+const Box notWritten{cannot + "Check That The GTA3 Data Folder Can Be Written."};
+const Box noPreset{cannot + QDir::toNativeSeparators("Check configs/gang war.dat.")};
+const Box saveAgain{cannot + "Save The GTA3 Data Folder Again."};
+const Box notStarted{"Error! Could Not Start Quillfen As Administrator."};
 
 // One row of a data table: its name, then a value for each column.
-template <class... Values> void row(const QString &name, const Values &...values)
+template <class... V> void row(QString name, V... v)
 {
-    (QTest::newRow(qPrintable(name)) << ... << values);
+    (QTest::newRow(qPrintable(name)) << ... << v);
 }
 
-// The bytes of a regular file; a null array for anything else, a FIFO too.
-QByteArray read(const QString &path)
+// A column for each of `names`, of the type given for it.
+template <class... T, class... N> void columns(N... names)
 {
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QFile::ReadOnly) ? file.readAll() + ""
-                                                                  : QByteArray();
+    (QTest::addColumn<T>(names), ...);
 }
 
-// Makes a file of `bytes` at `path`, or aFolder or aFifo, and the folders on the way.
-bool make(const QString &path, const QByteArray &bytes)
+// The current row's values in the columns `names`, as QFETCH takes each.
+template <class... T, class... N> std::tuple<T...> fetch(N... names)
 {
-    QFile file(path);
-    if (!QDir().mkpath(bytes == aFolder ? path : QFileInfo(path).path()) || bytes == aFolder)
-        return bytes == aFolder;
-    if (bytes == aFifo)
-        return QProcess::execute("mkfifo", {path}) == 0;
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return {*static_cast<T *>(QTest::qData(names, qMetaTypeId<T>()))...};
 }
 
-// What stands in the game folder, and how the window was opened, before an install: the
-// game's own file; that and a copy kept by an earlier install; no folder saved yet; the saved
-// folder edited after the desktop gave Save an access key; the preset of Gangs deleted; a
-// folder, a FIFO or a preset as the game file, or a read-only one; as the game file a link to
-// a preset or to a file elsewhere; a kept copy that links to nowhere, or in a folder that takes
-// no new file; or as the saved folder, one gone, one ending in a NUL, an empty one, one
-// relative to the working folder, one from the current folder of its drive ("c:gta3"); or
-// Quillfen unpacked into the game's folder, beside its data folder; on Windows a data folder
-// that only an administrator may write, answered No or Yes, and one under Program Files whose
-// copy in the VirtualStore the game reads.
-// clang-format off
-enum Setup { NoGameFile, GameFile, Kept, FirstRun, Edited, NoPreset, AFolder, AFifo, APreset,
-             ReadOnly, LinkToPreset, LinkElsewhere, DanglingKept, NoNewFile, Gone, ANul, Empty,
-             Relative, FromDrive, InGameFolder, OnlyAdmin, OnlyAdminYes, VirtualStore };
-// clang-format on
+// What the player does once the window shows.
+enum Action { Nothing, Saves, Installs, Edits, RemovesTheSavedFolder };
+
 } // namespace
-
-Q_DECLARE_METATYPE(Setup)
 
 class tst_window : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir;
-    // Written the system's way, as a player types them, without a trailing separator.
-    QString program, data, settingFile;
+    // The home folder, Quillfen's and the game's data folder in it, the data folder a first run
+    // shows, and Steam's folder and a Program Files folder as each system has them.
+    QString home, program, data, settingFile, usual, steam, programFiles;
     std::unique_ptr<frmmain> window;
-    QStringList boxes; // each message box shown, as "icon|title|text|OK", or "...|Yes/No" with No
-                       // the default
-    QMessageBox::StandardButton answer; // to a question; otherwise it is closed
+    QMap<QString, QString> answers;     // by the registry's stand-in
+    QList<Box> boxes;                   // each one shown
+    QMessageBox::StandardButton answer; // to a question; any other box is closed
+    QStringList started;                // as administrator
 
-    // The window over `stored` as the setting file, or over none; `then` runs before it shows.
-    void open(const QByteArray &stored = {}, const std::function<void()> &then = {})
+    static QString native(QString path) { return QDir::toNativeSeparators(path); }
+    // What the window shows with `f` in the folder box, saved or not, and `s` in the status line.
+    static Shown savedIn(QString f, QString s = pathSet) { return {f, s, "Saved", false}; }
+    static Shown unsavedIn(QString f, QString s = pleaseSet) { return {f, s, "Save", true}; }
+    static QList<Box> shownOnly(Box b) { return b.text.isEmpty() ? QList<Box>() : QList<Box>{b}; }
+
+    static Made file(QString path, QByteArray bytes) { return {Made::File, path, bytes}; }
+    static Made folder(QString path) { return {Made::Folder, path}; }
+    static Made fifo(QString path) { return {Made::Fifo, path}; }
+    static Made link(QString path, QString to) { return {Made::Link, path, QFile::encodeName(to)}; }
+    // Something of Quillfen's taken away; afterwards, nothing made there.
+    static Made without(QString path) { return {Made::Removed, path}; }
+    // gta3.exe beside data/pedgrp.dat with the game's own groups.
+    static Made game(QString folder) { return {Made::Game, folder}; }
+    static Made readOnly(QString path) { return {Made::ReadOnly, path}; }
+    static Made env(QString name, QString to) { return {Made::Variable, name, to.toUtf8()}; }
+    // A value the registry's stand-in answers.
+    static Made registry(RegistryValue v, QString to) { return {Made::Registry, to, {}, v}; }
+    // The setting file, naming `folder` as Save writes it.
+    Made setting(QString folder) const { return file(settingFile, folder.toLocal8Bit() + "\r\n"); }
+    static QByteArray preset(QString group)
     {
-        QVERIFY(stored.isNull() || make(settingFile, stored));
-        window = std::make_unique<frmmain>(program);
-        if (then)
-            then();
+        return at(QString(":/configs/") + catalogue::lookup(group).preset);
+    }
+    // `path` as Steam's files name a folder: quoted, with Windows' "\" escaped.
+    static QByteArray quoted(QString p)
+    {
+        return '"' + native(p).replace('\\', "\\\\").toUtf8() + '"';
+    }
+    static QString keyOf(RegistryValue v) { return v.key + "\\" + v.name + char('0' + v.root); }
+
+    bool make(const Made &made)
+    {
+        QFile out(made.path);
+        switch (made.kind) {
+        case Made::Folder:
+            return QDir().mkpath(made.path);
+        case Made::Removed:
+            return QDir(made.path).removeRecursively() && (!out.exists() || out.remove());
+        case Made::Game:
+            return make(file(made.path + "/gta3.exe", "")) &&
+                   make(file(made.path + "/data/pedgrp.dat", gameBytes));
+        case Made::ReadOnly:
+            return out.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        case Made::Variable:
+            return qputenv(qPrintable(made.path), made.bytes);
+        case Made::Registry: // where Windows has no case
+            answers[keyOf(made.value).toLower()] = made.path;
+            return true;
+        default:
+            if (!QDir().mkpath(QFileInfo(made.path).path()))
+                return false;
+        }
+        if (made.kind == Made::Link)
+            return QFile::link(QFile::decodeName(made.bytes), made.path);
+        if (made.kind == Made::Fifo)
+            return QProcess::execute("mkfifo", {made.path}) == 0;
+        return out.open(QIODevice::WriteOnly) && out.write(made.bytes) == made.bytes.size();
+    }
+
+    bool make(const Setup &setup)
+    {
+        return std::all_of(setup.begin(), setup.end(), [this](const Made &m) { return make(m); });
+    }
+
+    // The window over `setup`, once it shows.
+    void open(const Setup &setup = {}, const frmmain::StartupRead &read = startup::read)
+    {
+        QVERIFY(make(setup));
+        window = std::make_unique<frmmain>(native(program), read);
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
     template <class T = QWidget> T *get(const char *name) { return window->findChild<T *>(name); }
 
-    // `text` with %1 for the data folder, %2 for the same from the working folder, %3 for the
-    // same less its drive and %4 for the home folder, in the system's form; %5 for the address
-    // of "λ games" in the data folder.
-    QString folder(QString text)
-    {
-        text.replace("%2", QDir::current().relativeFilePath(data)).replace("%3", data.mid(2));
-        text.replace("%4", dir->path());
-        text = QDir::toNativeSeparators(text.replace("%1", data));
-        // As a file manager copies a folder: percent-encoded UTF-8 after file:///.
-        return text.replace(
-            "%5", QUrl::fromLocalFile(QDir::fromNativeSeparators(data) + "/λ games").toEncoded());
-    }
-
-    // `text` with ~ for the home folder, $S for the Steam folder looked in first and $P for a
-    // Program Files folder, each as Windows or Wine has it. Steam's listings name
-    // Windows' folders with "\\" escaped.
-    QString expand(QString text, bool listing = false)
-    {
-#ifdef Q_OS_WIN
-        text.replace("$S", "~/pf86/Steam").replace("$P", "~/pf");
-        const QString home = QDir::toNativeSeparators(dir->path()).replace("\\", "\\\\");
-#else
-        text.replace("$S", "~/.local/share/Steam").replace("$P", "~/.wine/drive_c/Program Files");
-        const QString home = dir->path();
-#endif
-        return text.replace("~", listing ? home : dir->path());
-    }
-
-    // Makes what `entry` says, after expand(): "env:NAME=VALUE" an environment variable;
-    // "reg:N=VALUE" the value of registry[N]; "cfg:FOLDER" the setting file; "PATH*" a game
-    // folder; "PATH->TARGET" a link; "PATH=TEXT" a file, or a FIFO, a binary file or a listing
-    // nested 100,000 deep for <FIFO>, <binary> or <deep>, and TEXT<huge> that text made far too
-    // large.
-    bool makeEntry(const QString &entry)
-    {
-        const QString name = expand(entry.section('=', 0, 0)), text = entry.section('=', 1, -1);
-        if (name.startsWith("env:"))
-            return qputenv(qPrintable(name.mid(4)), QFile::encodeName(expand(text)));
-        if (name.startsWith("cfg:"))
-            return make(settingFile, QDir::toNativeSeparators(name.mid(4)).toLocal8Bit() + "\r\n");
-        if (name.contains("->"))
-            return make(name.section("->", 0, 0), aFolder) &&
-                   QDir(name.section("->", 0, 0)).removeRecursively() &&
-                   QFile::link(name.section("->", 1), name.section("->", 0, 0));
-#ifdef Q_OS_WIN
-        if (name.startsWith("reg:")) {
-            const auto &key = registry[name.mid(4).toInt()];
-            QSettings(key.key, key.view).setValue(key.name, expand(text));
-            return true;
-        }
-#endif
-        if (name.endsWith('*'))
-            return make(name.chopped(1) + "/gta3.exe", "") &&
-                   make(name.chopped(1) + "/data/pedgrp.dat", gameBytes);
-        const bool huge = text.endsWith("<huge>");
-        QByteArray bytes = expand(huge ? text.chopped(6) : text, true).toUtf8();
-        for (int i = 0; text == "<binary>" && i < 1024; ++i)
-            bytes += char(i * 7);
-        if (text == "<deep>")
-            bytes = "\"libraryfolders\" {" + QByteArray("a{").repeated(100000);
-        return make(name, text == "<FIFO>" ? aFifo : bytes) &&
-               (!huge || QFile(name).resize(qint64(1) << 30));
-    }
-
-    // The folder text, the status line, and Save's caption with a "*" while it can be clicked.
-    QString state()
+    Shown shown()
     {
         const auto *save = get<QPushButton>("save");
-        return get<QLineEdit>("text1")->text() + "|" + get<QLabel>("Status")->text() + "|" +
-               save->text() + (save->isEnabled() ? "*" : "");
+        return {get<QLineEdit>("text1")->text(), get<QLabel>("Status")->text(), save->text(),
+                save->isEnabled(), get<QComboBox>("List1")->currentText()};
+    }
+
+    // What the player does, as a row names it.
+    void act(Action action)
+    {
+        if (action == Saves) {
+            get<QLineEdit>("text1")->setText(native(data));
+            get<QPushButton>("save")->click();
+        } else if (action == Installs) {
+            install("Gangs");
+        } else if (action == Edits) { // after the desktop gave Save an access key
+            get<QPushButton>("save")->setText("Sa&ved");
+            QTest::keyClick(get("text1"), Qt::Key_Backspace);
+        } else if (action == RemovesTheSavedFolder) {
+            QVERIFY(QDir(window->activeDataFolder()).removeRecursively());
+        }
+    }
+
+    // Installs `text`, chosen from the list, or typed and entered.
+    void install(const QString &text, bool typed = false)
+    {
+        auto *List1 = get<QComboBox>("List1");
+        List1->setCurrentIndex(typed ? -1 : List1->findText(text));
+        if (typed) {
+            QTest::keyClicks(List1->lineEdit(), text);
+            QTest::keyClick(List1->lineEdit(), Qt::Key_Return);
+        }
+        get<QPushButton>("install")->click();
+    }
+
+    // Each of `after` stands as listed, the folders they are in hold no other file, and Quillfen's
+    // presets are as shipped.
+    void expectOnDisk(const Setup &after)
+    {
+        QMap<QString, QStringList> files;
+        for (const Made &made : after) {
+            // By kind, up to Removed.
+            const QByteArray stands[] = {made.bytes, "a FIFO", "link to " + made.bytes, "nothing"};
+            if (made.kind <= Made::Removed)
+                QCOMPARE(at(made.path), stands[made.kind]);
+            if (made.kind < Made::Removed)
+                files[QFileInfo(made.path).path()] << QFileInfo(made.path).fileName();
+        }
+        const auto kinds = QDir::Files | QDir::System | QDir::Hidden; // a FIFO is a system entry
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            it->sort();
+            QCOMPARE(QDir(it.key()).entryList(kinds, QDir::Name), *it);
+        }
+        for (const QString &name : QDir(":/configs").entryList())
+            if (QFileInfo::exists(program + "/configs/" + name))
+                QCOMPARE(at(program + "/configs/" + name), at(":/configs/" + name));
+    }
+
+    // What the window shows at once and once start-up has read the player's folders; what is
+    // stored is left until the player saves.
+    void startsUp()
+    {
+        const auto [made, atOnce, later] = fetch<Setup, Shown, Shown>("made", "atOnce", "later");
+        QVERIFY(make(made));
+        const QByteArray stored = at(settingFile);
+        window = std::make_unique<frmmain>(native(program));
+        auto *List1 = get<QComboBox>("List1");
+        if (atOnce.list != defaultPeds) // chosen before the window shows
+            List1->setCurrentIndex(List1->findText(atOnce.list));
+        QCOMPARE(shown(), atOnce);
+        window->show();
+        QTRY_VERIFY(!window->startingUp());
+        QCOMPARE(shown(), later);
+        QCOMPARE(at(settingFile), stored);
     }
 
 private slots:
-    void initTestCase()
-    {
-#ifdef Q_OS_UNIX
-        // As a player, not as root, which writes into a folder whatever its mode; as root again at
-        // exit, where LeakSanitizer looks into the process as its owner.
-        QVERIFY(geteuid() != 0 ||
-                (std::atexit([] { (void)!seteuid(0); }) == 0 && seteuid(65534) == 0));
-#endif
-#ifdef Q_OS_WIN
-        inOwnPrefix();
-#endif
-        // Where the temporary folders are, so a relative folder reaches them, on every drive.
-        QVERIFY(QDir::setCurrent(QDir::tempPath()));
-        // Message boxes are noted and closed as they open.
-        auto *closer = new QTimer(this);
-        connect(closer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                const bool yesNo = box->standardButtons() == (QMessageBox::Yes | QMessageBox::No) &&
-                                   box->defaultButton() == box->button(QMessageBox::No);
-                const QString ok = box->standardButtons() == QMessageBox::Ok ? "OK"
-                                   : yesNo                                   ? "Yes/No"
-                                                                             : "";
-                boxes << QString("%1|%2|%3|%4")
-                             .arg(box->icon())
-                             .arg(box->windowTitle(), box->text(), ok);
-                if (box->button(answer))
-                    box->button(answer)->click();
-                else
-                    box->close();
-            }
-        });
-        closer->start(5);
-        // A window that starts the program again closes, which must not end the suite.
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
-
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        program = QDir::toNativeSeparators(dir->filePath("quillfen"));
-        data = QDir::toNativeSeparators(dir->filePath("gta3"));
-        settingFile = program + "/configs/path/config.cfg";
+        // What a test left read-only is emptied too.
+        const auto all = QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot;
+        for (QDirIterator it(home, all, QDirIterator::Subdirectories); it.hasNext();)
+            QFile::setPermissions(it.next(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QDir(home).removeRecursively() && QDir().mkpath(data));
         for (const QString &name : QDir(":/configs").entryList())
-            QVERIFY(make(program + "/configs/" + name, read(":/configs/" + name)));
-        QVERIFY(make(program + "/configs/path", aFolder) && make(data, aFolder));
-        boxes.clear();
+            QVERIFY(make(file(program + "/configs/" + name, at(":/configs/" + name))));
+        QVERIFY(make(folder(program + "/configs/path")));
+        for (const char *name : {"XDG_DATA_HOME", "WINEPREFIX"})
+            qunsetenv(name);
+        answers.clear(), boxes.clear(), started.clear();
         answer = QMessageBox::NoButton;
-        // A first run looks for the game here, and nowhere on the machine.
-        qputenv("HOME", QFile::encodeName(dir->path()));
-        qunsetenv("XDG_DATA_HOME");
-        qunsetenv("WINEPREFIX");
-#ifdef Q_OS_WIN
-        qputenv("ProgramFiles(x86)", QFile::encodeName(dir->filePath("pf86")));
-        qputenv("ProgramFiles", QFile::encodeName(dir->filePath("pf")));
-        qputenv("LOCALAPPDATA", QFile::encodeName(dir->filePath("local")));
-        for (const auto &key : registry) {
-            if (inOwnPrefix())
-                QSettings(key.key, key.view).remove("");
-        }
-#endif
+        // Only what a row names: the registry of Wine's prefix, or of a developer's Windows, is
+        // never read.
+        platform::standIns() = {};
+        platform::standIns().registry = [this](const RegistryValue &asked) {
+            return answers.value(keyOf(asked).toLower());
+        };
     }
+
+    // Nothing is read beside the window into the next test.
+    void cleanup() { QTRY_VERIFY(!window || !window->startingUp()); }
 
     void startUpFollowsTheSettingFile_data()
     {
-        QTest::addColumn<QByteArray>("stored"); // or, when there is a game file, the data folder
-        QTest::addColumn<QByteArray>("game");
-        QTest::addColumn<QString>("chosen"); // from the list as the window opens
-        QTest::addColumn<QString>("shown"); // then the group in the list; a ">" before what follows
-        const QByteArray none;
-        const QString peds = "|Default Peds", then = ">";
-        row("first run", none, none, "", firstRun + pleaseSet + peds);
-        row("lines joined", QByteArray("%1\r\n/da\rta/\n"), none, "", "%1/data/" + pathSet + peds);
-        row("zero bytes", QByteArray(""), none, "", pathSet + peds);
-        row("UTF-8 behind its mark", QByteArray("\xef\xbb\xbf\xce\xbb\\"), none, "",
-            "λ\\" + pathSet + peds);
+        columns<Setup, Shown, Shown>("made", "atOnce", "later");
+        // Without `later`, what shows at once stays.
+        const auto row = [](const char *name, const Setup &made, Shown atOnce, Shown later = {}) {
+            ::row(name, made, atOnce, later.save.isEmpty() ? atOnce : later);
+        };
+        const QString saved = native(data) + sep, joined = native(data + "/data/");
+        const QString gone = native(data + "/gone/"), game = data + "/pedgrp.dat";
+        const Made gangs = file(game, preset("Gangs")), cfg = setting(saved);
+        row("first run", {}, unsavedIn(usual));
+        const QByteArray lines = saved.toLocal8Bit() + "\r\n" + native("da\rta/").toLocal8Bit();
+        row("lines joined", {file(settingFile, lines + "\n"), folder(data + "/data")},
+            savedIn(joined));
+        row("zero bytes", {file(settingFile, "")}, savedIn(""));
+        row("UTF-8 behind its mark", {file(settingFile, "\xef\xbb\xbf\xce\xbb\\")}, savedIn("λ\\"));
         // A line, then far too much for a folder, if only line ends: the line is offered, unsaved.
-        row("then 30 MB of line ends", "c:\\\r\n" + QByteArray(30 << 20, '\n'), none, "",
-            "c:\\" + pleaseSet + peds);
+        row("then 30 MB of line ends", {file(settingFile, "c:\\\r\n" + QByteArray(30 << 20, '\n'))},
+            unsavedIn("c:\\"));
         // A player coming back is told which group the game holds, once it is read beside the
         // window, and it is the one Install puts in again.
-        const QByteArray gangs = read(":/configs/gang war.dat");
-        const QString atOnce = "%1/" + pathSet + peds + then;
-        row("a preset in the game folder", none, gangs, "",
-            atOnce + "%1/|'Gangs' Installed|Saved|Gangs");
-        row("a preset, and another group chosen", none, gangs, "Scum",
-            "%1/" + pathSet + "|Scum>%1/|'Gangs' Installed|Saved|Scum");
-        row("the game's own file", none, gameBytes, "", "%1/" + pathSet + peds);
-        row("a preset's label in another case", none, QByteArray("# Quillfen preset: gangs\r\n"),
-            "", "%1/" + pathSet + peds);
+        const Shown installed = savedIn(saved, "'Gangs' Installed");
+        row("a preset in the game folder", {cfg, gangs}, savedIn(saved),
+            installed.listing("Gangs"));
+        row("a preset, and another group chosen", {cfg, gangs}, savedIn(saved).listing("Scum"),
+            installed.listing("Scum"));
+        row("the game's own file", {cfg, file(game, gameBytes)}, savedIn(saved));
+        row("a preset's label in another case", {cfg, file(game, "# Quillfen preset: gangs\r\n")},
+            savedIn(saved));
         // Moved, uninstalled or unplugged: unsaved, and nothing stored until Save.
-        row("the saved folder gone", QByteArray("%1/gone/"), none, "",
-            "%1/gone/" + pathSet + peds + then + "%1/gone/" + pleaseSet + peds);
+        row("the saved folder gone", {setting(gone)}, savedIn(gone), unsavedIn(gone));
     }
 
-    void startUpFollowsTheSettingFile()
+    void startUpFollowsTheSettingFile() { startsUp(); }
+    void firstRunOffersTheInstalledGame() { startsUp(); }
+
+    void firstRunOffersTheInstalledGame_data()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QByteArray, game);
-        QFETCH(QString, chosen);
-        QFETCH(QString, shown);
-        QVERIFY(game.isNull() || make(data + "/pedgrp.dat", game));
-        QVERIFY(make(data + "/data", aFolder));
-        if (!game.isNull() || stored.contains("%1"))
-            stored = folder(game.isNull() ? stored : "%1/").toLocal8Bit();
-        const auto List1 = [this] { return get<QComboBox>("List1"); };
-        const auto seen = [&] { return state() + "|" + List1()->currentText(); };
-        QString atOnce;
-        open(stored, [&] {
-            if (!chosen.isEmpty())
-                List1()->setCurrentIndex(List1()->findText(chosen));
-            atOnce = seen();
+        columns<Setup, Shown, Shown>("made", "atOnce", "later");
+        // The game found is offered in its data folder `found`; none, the usual one.
+        const auto row = [this](const char *name, const Setup &made, const QString &found) {
+            ::row(name, made, unsavedIn(usual), unsavedIn(found.isEmpty() ? usual : native(found)));
+        };
+        const QString inSteam = steam + gta3, lib = home + "/lib", inLib = lib + gta3;
+        const QString disc = programFiles + "/Rockstar Games/GTAIII", apps = steam + "/steamapps";
+        const QString steamData = inSteam + "/data", libData = inLib + "/data";
+        const QString discData = disc + "/data", listing = apps + "/libraryfolders.vdf";
+        const QString config = steam + "/config/libraryfolders.vdf";
+        const QString manifest = apps + "/appmanifest_12100.acf";
+        const auto installdir = [](const char *folder) {
+            return R"("AppState" { "installdir" )" + quoted(folder) + " }";
+        };
+        // Steam's list of libraries as written before mid-2021, then from then on, and now.
+        const QByteArray before =
+            R"("LibraryFolders" { "TimeNextStatsReport" "16" "1" )" + quoted(lib) + " }";
+        const QByteArray then =
+            R"("libraryfolders" { "1" { "path" )" + quoted(lib) + R"( "mounted" "1" } })";
+        const QByteArray now = "// Steam's own\n\"libraryfolders\" { \"0\" { \"path\" " +
+                               quoted(steam) + R"( "apps" { "7" "1" } } "1" { "path" )" +
+                               quoted(lib) + R"( "apps" { "12100" "1" } } })";
+        row("nothing installed", {}, "");
+        row("in the Steam folder", {game(inSteam)}, steamData);
+        row("a library listed before mid-2021", {file(listing, before), game(inLib)}, libData);
+        row("a library listed in config/", {file(config, then), game(inLib)}, libData);
+        row("a library listed after Steam's own", {file(listing, now), game(inLib)}, libData);
+        const QByteArray gone = R"("libraryfolders" { "1" { "path" )" + quoted(home + "/gone") +
+                                R"( } "2" { "path" )" + quoted(lib) + " } }";
+        row("a library that is gone", {file(listing, gone), game(inLib)}, libData);
+        const QString own = apps + "/common/GTA III";
+        row("an installdir of its own", {file(manifest, installdir("GTA III")), game(own)},
+            own + "/data");
+        row("names in other cases",
+            {file(inSteam + "/GTA3.EXE", ""), file(inSteam + "/Data/PEDGRP.DAT", "")},
+            inSteam + "/Data");
+        row("the Definitive Edition alone",
+            {file(apps + "/appmanifest_1546970.acf", installdir("GTA Trilogy")),
+             file(apps + "/common/GTA Trilogy/Gameface/gta3.exe", "")},
+            "");
+        row("the disc's install", {game(disc)}, discData);
+        row("Steam's before the disc's", {game(disc), game(inSteam)}, steamData);
+        row("a game without pedgrp.dat", {file(inSteam + "/gta3.exe", ""), game(disc)}, discData);
+        row("a game without gta3.exe", {file(steamData + "/pedgrp.dat", ""), game(disc)}, discData);
+        row("an installdir out of the library",
+            {file(manifest, installdir("..")), game(apps), file(apps + "/common/x/gta3.exe", "")},
+            "");
+        // Old libraries name Steam's folders in capitals, and a manifest may not match the case.
+        const QString capitals = lib + "/SteamApps";
+        row("SteamApps, and an installdir in another case",
+            {file(listing, then), file(capitals + "/appmanifest_12100.acf", installdir("gta iii")),
+             game(capitals + "/common/GTA III")},
+            capitals + "/common/GTA III/data");
+        // The folder offered is the real one, however Steam names it.
+        row("a library listed with a separator at its end",
+            {file(listing, QByteArray(then).replace(quoted(lib), quoted(lib + "/"))), game(inLib)},
+            libData);
+        // Steam's files as they may be found: none of them holds the window up or stops the
+        // search, and what cannot be read ends the read.
+        const qsizetype afterPath = then.indexOf(quoted(lib)) + quoted(lib).size();
+        row("a listing cut short", {file(listing, then.left(afterPath)), game(inLib)}, libData);
+        row("a listing cut in a path", {file(listing, then.left(afterPath - 1)), game(inLib)}, "");
+        const QByteArray keyless = R"("libraryfolders" { "0" { "path" )" + quoted(home + "/x") +
+                                   R"( { "1" )" + quoted(lib) + " } }";
+        row("a block without a key", {file(listing, keyless), game(inLib)}, "");
+        const QByteArray deep = "\"libraryfolders\" {" + QByteArray("a{").repeated(100000);
+        row("a listing nested 100,000 deep", {file(config, deep), game(inSteam)}, steamData);
+        const QByteArray binary = at(QCoreApplication::applicationFilePath()).left(4096);
+        row("a binary listing", {file(config, binary), game(inSteam)}, steamData);
+        // Not Steam's, and not read: a far larger one would be held in memory.
+        const QByteArray large = then + QByteArray(1 << 20, ' ');
+        row("a listing far too large", {file(config, large), game(inLib)}, "");
+        // A saved folder that is gone: a first run, offering the game where it is now.
+        const QString saved = native(home + "/gone/");
+        ::row("the saved folder gone", Setup{setting(saved), game(inSteam)}, savedIn(saved),
+              unsavedIn(native(steamData)));
+        const QString launcher = programFiles + "/Rockstar Games/Grand Theft Auto III";
+        row("the launcher's folder", {game(launcher)}, launcher + "/data");
+#ifdef Q_OS_UNIX
+        // A plain open of either would wait for a writer, and the search with it.
+        row("a FIFO as Steam's list of libraries", {fifo(listing), game(disc)}, discData);
+        row("a FIFO as the game's manifest", {fifo(manifest), game(inSteam)}, steamData);
+        const QString xdg = home + "/xdg/Steam" + gta3;
+        row("Steam in XDG_DATA_HOME", {env("XDG_DATA_HOME", home + "/xdg"), game(xdg)},
+            xdg + "/data");
+        // Its sandbox names its own folder and its home as if they were the user's.
+        const QString flatpak = home + "/.var/app/com.valvesoftware.Steam";
+        const QByteArray sandboxed = R"("libraryfolders" { "0" { "path" )" + quoted(steam) +
+                                     R"( } "1" { "path" )" + quoted(home + "/Games") + " } }";
+        row("a library in the Flatpak Steam's home",
+            {file(flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf", sandboxed),
+             game(flatpak + "/Games" + gta3)},
+            flatpak + "/Games" + gta3 + "/data");
+        const QString inPrefix = "/drive_c/Program Files (x86)/Rockstar Games/GTAIII";
+        const QString prefix = home + "/pfx" + inPrefix, real = home + "/real" + gta3;
+        row("the disc's install in WINEPREFIX", {env("WINEPREFIX", home + "/pfx"), game(prefix)},
+            prefix + "/data");
+        row("Steam through its link", {link(home + "/.steam/root", home + "/real"), game(real)},
+            real + "/data");
+        // The Wine prefixes of game managers, and Proton's in a second library.
+        const QString games = home + "/Games", lutris = games + "/gta-iii" + inPrefix;
+        const QString proton = lib + "/steamapps/compatdata/9/pfx" + inPrefix;
+        const QString bottles = home + "/.local/share/bottles/bottles/GTA" + inPrefix;
+        row("a Lutris prefix", {game(lutris)}, lutris + "/data");
+        row("a Bottles prefix", {game(bottles)}, bottles + "/data");
+        row("a Proton prefix in a second library", {file(listing, then), game(proton)},
+            proton + "/data");
+        row("Steam's before a prefix's", {game(lutris), game(inSteam)}, steamData);
+        row("a folder of prefixes holding junk",
+            {fifo(games + "/a"), link(games + "/b", games + "/b"), file(games + "/c", "junk"),
+             fifo(games + "/d/drive_c"), link(games + "/e", games + "/a"), game(lutris)},
+            lutris + "/data");
+#else
+        // Steam and Rockstar's programs are 32-bit: the machine's keys are in its 32-bit view.
+        const auto machine = [](const char *key, const char *name, const QString &folder) {
+            return registry({RegistryValue::LocalMachine32, key, name}, folder);
+        };
+        const QString su = home + "/su", rgl = home + "/rgl", cd = home + "/cd";
+        const QString lower = home + "/steam", upper = home + "/Steam";
+        const Made uninstall =
+            machine("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 12100",
+                    "InstallLocation", su);
+        const Made rockstar =
+            machine("SOFTWARE\\Rockstar Games\\Grand Theft Auto III", "InstallFolder", rgl);
+        const Made installer = machine("SOFTWARE\\Rockstar Games\\GTAIII", "Path", cd);
+        const Made steamPath =
+            registry({RegistryValue::CurrentUser, "Software\\Valve\\Steam", "SteamPath"}, lower);
+        // Steam writes its own folder in lower case; the folder is offered as it is on disk.
+        row("Steam named by the user's registry", {steamPath, game(upper + gta3)},
+            upper + gta3 + "/data");
+        row("Steam named by the machine's",
+            {machine("SOFTWARE\\Valve\\Steam", "InstallPath", lower), game(lower + gta3)},
+            lower + gta3 + "/data");
+        row("Steam's uninstall entry", {uninstall, game(su)}, su + "/data");
+        row("the launcher's key", {rockstar, game(rgl)}, rgl + "/data");
+        row("the installer's key", {installer, game(cd)}, cd + "/data");
+        row("Steam's before the launcher's", {rockstar, game(rgl), game(inSteam)}, steamData);
+        row("the uninstall entry before the launcher's", {rockstar, game(rgl), uninstall, game(su)},
+            su + "/data");
+        row("the launcher's before the installer's", {installer, game(cd), rockstar, game(rgl)},
+            rgl + "/data");
+#endif
+    }
+
+    void aLateStartUpReadLeavesWhatThePlayerDid_data()
+    {
+        columns<Action, Shown, Box>("action", "later", "box");
+        const QString gone = native(data + "/gone/");
+        row("saved", Saves, savedIn(native(data) + sep), none);
+        row("installed", Installs, unsavedIn(gone, pathSet).listing("Gangs"), saveAgain);
+        row("edited", Edits, unsavedIn(gone.chopped(1), pathSet), none);
+    }
+
+    // The saved folder is gone and the game is in Steam's: a read that comes in after the player
+    // acted would offer that in place of what they did.
+    void aLateStartUpReadLeavesWhatThePlayerDid()
+    {
+        const auto [action, later, box] = fetch<Action, Shown, Box>("action", "later", "box");
+        const Setup made{setting(native(data + "/gone/")), file(data + "/pedgrp.dat", gameBytes),
+                         game(steam + gta3)};
+        auto reading = std::make_shared<QSemaphore>(), latch = std::make_shared<QSemaphore>();
+        const auto release = qScopeGuard([latch] { latch->release(); });
+        open(made, [reading, latch](const startup::Question &question) {
+            reading->release();
+            latch->acquire();
+            return startup::read(question);
         });
-        QCOMPARE(window->windowTitle(), "Quillfen V" QUILLFEN_VERSION);
-        QCOMPARE(atOnce, folder(shown.section('>', 0, 0)));
+        QTRY_VERIFY(reading->available());
+        act(action);
+        QVERIFY(window->startingUp());
+        latch->release();
         QTRY_VERIFY(!window->startingUp());
-        QCOMPARE(seen(), folder(shown.section('>', -1)));
-        QCOMPARE(read(settingFile), stored.isNull() ? QByteArray() : stored);
+        QCOMPARE(shown(), later);
+        QCOMPARE(boxes, shownOnly(box));
     }
 
     void saveChecksTheFolderAndStoresIt_data()
     {
-        QTest::addColumn<QString>("made");    // in the data folder
-        QTest::addColumn<QByteArray>("as");   // the game's bytes, aFolder or aFifo
-        QTest::addColumn<QString>("typed");   // see folder()
-        QTest::addColumn<bool>("storable");   // configs/path is there to store it in
-        QTest::addColumn<QString>("saved");   // the active folder afterwards; none: unchanged
-        QTest::addColumn<QString>("message"); // none when the save succeeds
-        const QByteArray game = gameBytes;
-        row("a folder with the game file", "pedgrp.dat", game, "%1", true, "%1/", "");
-        row("the saved text again: doubled separator", "pedgrp.dat", game, "%1/", true, "%1//", "");
-        row("the game file in capitals", "up/PEDGRP.DAT", game, "%1/up", true, "%1/up/", "");
-        row("letters in the code page", "café/pedgrp.dat", game, "%1/café", true, "%1/café/", "");
-        row("letters outside the code page", "λ/pedgrp.dat", game, "%1/λ", true, "%1/λ/", "");
+        // What Save saves: none, when it refuses.
+        columns<Setup, QString, QString, Box>("made", "typed", "saved", "box");
+        const auto row = [](const char *name, const Setup &made, QString typed, QString saved,
+                            const Box &box = none) { ::row(name, made, typed, saved, box); };
+        const auto gameIn = [this](QString in) {
+            return file(data + in + "/pedgrp.dat", gameBytes);
+        };
+        const auto in = [this](const char *name) { return native(data + name); };
+        const QString typed = native(data), saved = typed + sep;
+        row("a folder with the game file", {gameIn("")}, typed, saved);
+        row("the saved text again: doubled separator", {gameIn("")}, saved, saved + sep);
+        row("the game file in capitals", {file(data + "/up/PEDGRP.DAT", gameBytes)}, in("/up"),
+            in("/up/"));
+        row("letters in the code page", {gameIn("/café")}, in("/café"), in("/café/"));
+        row("letters outside the code page", {gameIn("/λ")}, in("/λ"), in("/λ/"));
         // Blanks and line ends go first, then Explorer's quotes.
-        row("pasted with quotes and blanks", "pedgrp.dat", game, " \t\"%1\"\r\n", true, "%1/", "");
-        row("a file: address", "λ games/pedgrp.dat", game, " %5\n", true, "%1/λ games/", "");
+        row("pasted with quotes and blanks", {gameIn("")}, " \t\"" + typed + "\"\r\n", saved);
+        // As a file manager copies a folder: percent-encoded UTF-8 after file:///.
+        const QString address = QUrl::fromLocalFile(data + "/λ games").toString(QUrl::FullyEncoded);
+        row("a file: address", {gameIn("/λ games")}, " " + address + "\n", in("/λ games/"));
         // The game's folder, gta3.exe or pedgrp.dat, as handed over from a file manager.
-        row("the game's folder", "Data/pedgrp.dat", game, "%1", true, "%1/Data/", "");
-        row("pedgrp.dat itself", "pedgrp.dat", game, "\"%1/pedgrp.dat\"", true, "%1/", "");
-        row("gta3.exe", "gta3.exe|data/pedgrp.dat", game, "%1/gta3.exe", true, "%1/data/", "");
-        row("another file of the game's", "readme.txt", game, "%1/readme.txt", true, "",
-            incorrectPath);
-        row("no game file", "empty", aFolder, "%1/empty", true, "", incorrectPath);
-        row("a folder as the game file", "pedgrp.dat", aFolder, "%1", true, "", incorrectPath);
-        row("a relative folder", "pedgrp.dat", game, "%2", true, "", incorrectPath);
-        row("no configs/path to store it in", "pedgrp.dat", game, "%1", false, "%1/", unstored);
+        row("the game's folder", {gameIn("/Data")}, typed, in("/Data/"));
+        row("pedgrp.dat itself", {gameIn("")}, "\"" + in("/pedgrp.dat") + "\"", saved);
+        row("gta3.exe", {file(data + "/gta3.exe", ""), gameIn("/data")}, in("/gta3.exe"),
+            in("/data/"));
+        row("another file of the game's", {file(data + "/readme.txt", gameBytes)},
+            in("/readme.txt"), "", incorrectPath);
+        row("no game file", {folder(data + "/empty")}, in("/empty"), "", incorrectPath);
+        row("a folder as the game file", {folder(data + "/pedgrp.dat")}, typed, "", incorrectPath);
+        const QString relative = native(QDir::current().relativeFilePath(data));
+        row("a relative folder", {gameIn("")}, relative, "", incorrectPath);
+        row("no configs/path to store it in", {gameIn(""), without(program + "/configs/path")},
+            typed, saved, unstored);
         // On Windows this depends on the current drive; elsewhere it is relative as well.
-        row("a folder on the current drive", "pedgrp.dat", game, "%3", true, "", incorrectPath);
+        row("a folder on the current drive", {gameIn("")}, typed.mid(2), "", incorrectPath);
 #ifdef Q_OS_UNIX
-        row("a name ending in a blank", "b /pedgrp.dat", game, "%1/b ", true, "%1/b /", "");
-        row("~ for the home folder", "pedgrp.dat", game, "~/gta3", true, "%1/", "");
+        row("a name ending in a blank", {gameIn("/b ")}, in("/b "), in("/b /"));
+        row("~ for the home folder", {gameIn("")}, "~/gta3", saved);
         // An open would block the window.
-        row("a FIFO as the game file", "pedgrp.dat", aFifo, "%1", true, "", incorrectPath);
+        row("a FIFO as the game file", {fifo(data + "/pedgrp.dat")}, typed, "", incorrectPath);
         // A line end would split the stored folder in two.
-        row("a line end in it", "a\nb/pedgrp.dat", game, "%1/a\nb", true, "%1/a\nb/", unstored);
+        row("a line end in it", {gameIn("/a\nb")}, in("/a\nb"), in("/a\nb/"), unstored);
 #endif
     }
 
     void saveChecksTheFolderAndStoresIt()
     {
-        QFETCH(QString, made);
-        QFETCH(QByteArray, as);
-        QFETCH(QString, typed);
-        QFETCH(bool, storable);
-        QFETCH(QString, saved);
-        QFETCH(QString, message);
-        for (const QString &path : made.split('|'))
-            QVERIFY(make(data + "/" + path, as));
-        const QString earlier = data + sep; // a refused folder leaves it in place
-        const QByteArray storedBefore = saved.isEmpty() ? earlier.toLocal8Bit() : QByteArray();
-        open(storedBefore);
-        QVERIFY(storable || QDir(program + "/configs/path").removeRecursively());
-        get<QLineEdit>("text1")->setText(folder(typed));
+        const auto [made, typed, saved, box] =
+            fetch<Setup, QString, QString, Box>("made", "typed", "saved", "box");
+        // A refused folder leaves the earlier one in place.
+        const QString earlier = native(data) + sep;
+        open(saved.isEmpty() ? made + Setup{setting(earlier)} : made);
+        const QByteArray storedBefore = at(settingFile);
+        get<QLineEdit>("text1")->setText(typed);
         get("save")->setFocus(); // and pressed by keyboard, as it hands the focus on
         QTest::keyClick(get("save"), Qt::Key_Space);
-        saved = folder(saved);
-        QCOMPARE(boxes.join("") + state(),
-                 message + (message.isEmpty() ? saved + pathSet
-                                              : "|Path Set. Please Select Your Peds|Save*"));
+        const bool fine = box.text.isEmpty();
+        QCOMPARE(boxes, shownOnly(box));
+        QCOMPARE(shown(), fine ? savedIn(saved) : unsavedIn("", pathSet));
         QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? earlier : saved);
         // In the system code page, as earlier versions wrote it, wherever that holds the folder.
         const QByteArray local = saved.toLocal8Bit(), utf8 = "\xef\xbb\xbf" + saved.toUtf8();
         const QByteArray stored = QString::fromLocal8Bit(local) == saved ? local : utf8;
-        QCOMPARE(read(settingFile), message.isEmpty() ? stored + "\r\n" : storedBefore);
+        QCOMPARE(at(settingFile), fine ? stored + "\r\n" : storedBefore);
         // The list is next: a group typed at once replaces the one shown.
         QTest::keyClicks(window->focusWidget(), "Scum");
-        QCOMPARE(get<QComboBox>("List1")->currentText(),
-                 message.isEmpty() ? "Scum" : "Default Peds");
-    }
-
-    void firstRunOffersTheInstalledGame_data()
-    {
-        QTest::addColumn<QStringList>("made"); // see makeEntry()
-        QTest::addColumn<QString>("typed");    // into the folder box as the window opens
-        QTest::addColumn<QString>("found");    // the data folder offered; none: the default one
-        const QString gta3 = "steamapps/common/Grand Theft Auto 3", steam = "$S/" + gta3;
-        const QString lib = "~/lib/" + gta3, disc = "$P/Rockstar Games/GTAIII";
-        const QString listing = "$S/steamapps/libraryfolders.vdf=",
-                      config = "$S/config/libraryfolders.vdf=";
-        // The shapes of Steam's list of libraries: before mid-2021, then from then on, and now.
-        const QString before = R"("LibraryFolders" { "TimeNextStatsReport" "16" "1" "~/lib" })";
-        const QString then = R"("libraryfolders" { "1" { "path" "~/lib" "mounted" "1" } })";
-        const QString now = R"(// Steam's own
-"libraryfolders" { "0" { "path" "$S" "apps" { "7" "1" } } "1" { "path" "~/lib" "apps" { "12100" "1" } } })";
-        const QStringList none;
-        row("nothing installed", none, "", "");
-        row("in the Steam folder", QStringList{steam + "*"}, "", steam + "/data");
-        row("typed before the search ends", QStringList{steam + "*"}, "x", "");
-        row("a library listed before mid-2021", QStringList{listing + before, lib + "*"}, "",
-            lib + "/data");
-        row("a library listed in config/", QStringList{config + then, lib + "*"}, "",
-            lib + "/data");
-        row("a library listed after Steam's own", QStringList{listing + now, lib + "*"}, "",
-            lib + "/data");
-        const QString gone =
-            R"("libraryfolders" { "1" { "path" "~/gone" } "2" { "path" "~/lib" } })";
-        row("a library that is gone", QStringList{listing + gone, lib + "*"}, "", lib + "/data");
-        const QString elsewhere = R"("AppState" { "appid" "12100" "installdir" "GTA III" })";
-        row("an installdir of its own",
-            QStringList{"$S/steamapps/appmanifest_12100.acf=" + elsewhere,
-                        "$S/steamapps/common/GTA III*"},
-            "", "$S/steamapps/common/GTA III/data");
-        row("names in other cases", QStringList{steam + "/GTA3.EXE=", steam + "/Data/PEDGRP.DAT="},
-            "", steam + "/Data");
-        const QString definitive = R"("AppState" { "appid" "1546970" "installdir" "GTA Trilogy" })";
-        row("the Definitive Edition alone",
-            QStringList{"$S/steamapps/appmanifest_1546970.acf=" + definitive,
-                        "$S/steamapps/common/GTA Trilogy/Gameface/gta3.exe="},
-            "", "");
-        row("the disc's install", QStringList{disc + "*"}, "", disc + "/data");
-        row("Steam's before the disc's", QStringList{disc + "*", steam + "*"}, "", steam + "/data");
-        row("a game without pedgrp.dat", QStringList{steam + "/gta3.exe=", disc + "*"}, "",
-            disc + "/data");
-        row("a game without gta3.exe", QStringList{steam + "/data/pedgrp.dat=", disc + "*"}, "",
-            disc + "/data");
-        const QString up = R"("AppState" { "installdir" ".." })";
-        row("an installdir out of the library",
-            QStringList{"$S/steamapps/appmanifest_12100.acf=" + up, "$S/steamapps*",
-                        "$S/steamapps/common/other/gta3.exe="},
-            "", "");
-        // Old libraries name Steam's folders in capitals, and a manifest may not match the case.
-        const QString cased = R"("AppState" { "installdir" "gta iii" })";
-        row("SteamApps, and an installdir in another case",
-            QStringList{listing + then, "~/lib/SteamApps/appmanifest_12100.acf=" + cased,
-                        "~/lib/SteamApps/common/GTA III*"},
-            "", "~/lib/SteamApps/common/GTA III/data");
-        // The folder offered is the real one, however Steam names it.
-        row("a library listed with a separator at its end",
-            QStringList{listing + QString(then).replace("~/lib", "~/lib/"), lib + "*"}, "",
-            lib + "/data");
-        // Steam's files as they may be found: none of them holds the window up or stops the search,
-        // and what cannot be read ends the read.
-        row("a listing cut short",
-            QStringList{listing + then.left(then.indexOf("~") + 6), lib + "*"}, "", lib + "/data");
-        row("a listing cut in a path",
-            QStringList{listing + then.left(then.indexOf("~") + 5), lib + "*"}, "", "");
-        const QString keyless = R"("libraryfolders" { "0" { "path" "~/x" { "1" "~/lib" } })";
-        row("a block without a key", QStringList{listing + keyless, lib + "*"}, "", "");
-        row("a listing nested 100,000 deep", QStringList{config + "<deep>", steam + "*"}, "",
-            steam + "/data");
-        row("a binary listing", QStringList{config + "<binary>", steam + "*"}, "", steam + "/data");
-        // Not Steam's, and not read: a gigabyte would be held in memory.
-        row("a listing far too large", QStringList{config + then + "<huge>", lib + "*"}, "", "");
-        // A saved folder that is gone: a first run, offering the game where it is now.
-        row("the saved folder gone", QStringList{"cfg:~/gone/", steam + "*"}, "", steam + "/data");
-        // Rockstar's launcher's folder.
-        const QString launcher = "$P/Rockstar Games/Grand Theft Auto III";
-        row("the launcher's folder", QStringList{launcher + "*"}, "", launcher + "/data");
-#ifdef Q_OS_UNIX
-        row("Steam in XDG_DATA_HOME",
-            QStringList{"env:XDG_DATA_HOME=~/xdg", "~/xdg/Steam/" + gta3 + "*"}, "",
-            "~/xdg/Steam/" + gta3 + "/data");
-        // Its sandbox names its own folder and its home as if they were the user's.
-        const QString flatpak = "~/.var/app/com.valvesoftware.Steam";
-        const QString sandboxed =
-            R"("libraryfolders" { "0" { "path" "~/.local/share/Steam" } "1" { "path" "~/Games" } })";
-        row("a library in the Flatpak Steam's home",
-            QStringList{flatpak + "/.local/share/Steam/steamapps/libraryfolders.vdf=" + sandboxed,
-                        flatpak + "/Games/" + gta3 + "*"},
-            "", flatpak + "/Games/" + gta3 + "/data");
-        const QString prefix = "~/pfx/drive_c/Program Files (x86)/Rockstar Games/GTAIII";
-        row("the disc's install in WINEPREFIX", QStringList{"env:WINEPREFIX=~/pfx", prefix + "*"},
-            "", prefix + "/data");
-        row("Steam through its link", QStringList{"~/.steam/root->~/real", "~/real/" + gta3 + "*"},
-            "", "~/real/" + gta3 + "/data");
-        // The Wine prefixes of game managers, and Proton's in a second library.
-        const QString inPrefix = "/drive_c/Program Files (x86)/Rockstar Games/GTAIII";
-        const QString lutris = "~/Games/gta-iii" + inPrefix, proton = "~/lib/steamapps/compatdata/9"
-                                                                      "/pfx" +
-                                                                      inPrefix;
-        const QString bottles =
-            "~/.local/share/bottles/bottles/GTA/drive_c/Program Files/Rockstar Games/GTAIII";
-        row("a Lutris prefix", QStringList{lutris + "*"}, "", lutris + "/data");
-        row("a Bottles prefix", QStringList{bottles + "*"}, "", bottles + "/data");
-        row("a Proton prefix in a second library", QStringList{listing + then, proton + "*"}, "",
-            proton + "/data");
-        row("Steam's before a prefix's", QStringList{lutris + "*", steam + "*"}, "",
-            steam + "/data");
-        row("a folder of prefixes holding junk",
-            QStringList{"~/Games/a=<FIFO>", "~/Games/b->~/Games/b", "~/Games/c=junk",
-                        "~/Games/d/drive_c=<FIFO>", "~/Games/e->~/Games/a", lutris + "*"},
-            "", lutris + "/data");
-#else
-        // Steam writes its own folder in lower case; the folder is offered as it is on disk.
-        row("Steam named by the user's registry",
-            QStringList{"reg:0=~/steam", "~/Steam/" + gta3 + "*"}, "", "~/Steam/" + gta3 + "/data");
-        row("Steam named by the machine's", QStringList{"reg:1=~/steam", "~/steam/" + gta3 + "*"},
-            "", "~/steam/" + gta3 + "/data");
-        row("the launcher's key", QStringList{"reg:2=~/rgl", "~/rgl*"}, "", "~/rgl/data");
-        row("Steam's uninstall entry", QStringList{"reg:3=~/su", "~/su*"}, "", "~/su/data");
-        row("the installer's key", QStringList{"reg:4=~/cd", "~/cd*"}, "", "~/cd/data");
-        row("Steam's before the launcher's", QStringList{"reg:2=~/rgl", "~/rgl*", steam + "*"}, "",
-            steam + "/data");
-#endif
-    }
-
-    void firstRunOffersTheInstalledGame()
-    {
-        QFETCH(QStringList, made);
-        QFETCH(QString, typed);
-        QFETCH(QString, found);
-#ifdef Q_OS_WIN
-        if (!inOwnPrefix())
-            QSKIP("The search reads the machine's registry: run under tests/wine.sh");
-#endif
-        for (const QString &entry : made)
-            QVERIFY2(makeEntry(entry), qPrintable(entry));
-        const QByteArray stored = read(settingFile);
-        const QString shown =
-            stored.isNull() ? folder(firstRun) : QString::fromLocal8Bit(stored).trimmed();
-        open(stored, [&] { QTest::keyClicks(get("text1"), typed); });
-        QTRY_VERIFY(!window->startingUp());
-        // Nothing is stored until the player saves.
-        QCOMPARE(state(), (found.isEmpty() ? shown : folder(expand(found))) + typed + pleaseSet);
-        QCOMPARE(read(settingFile), stored);
+        QCOMPARE(get<QComboBox>("List1")->currentText(), fine ? "Scum" : defaultPeds);
     }
 
     void aDropFillsTheFolderBox_data()
     {
-        QTest::addColumn<QStringList>("dropped"); // paths from %1, addresses, or "text:" and text
-        QTest::addColumn<QString>("saved"); // by Save afterwards; none: the drop changes nothing
+        // What Save saves afterwards: none, when the drop changes nothing.
+        columns<QList<QUrl>, QString, QString>("urls", "text", "saved");
+        const auto in = [this](const char *name) { return QUrl::fromLocalFile(data + name); };
         // What Save takes of a path is the save table's.
-        row("gta3.exe", QStringList{"%1/gta3.exe"}, "%1/data/");
-        row("two files", QStringList{"%1/gta3.exe", "%1/data/pedgrp.dat"}, "");
-        row("another file", QStringList{"%1/readme.txt"}, "");
-        row("a web address", QStringList{"https://example.org/gta3.exe"}, "");
-        row("text naming the folder", QStringList{"text:%1"}, "");
+        row("gta3.exe", QList<QUrl>{in("/gta3.exe")}, "", native(data + "/data/"));
+        row("two files", QList<QUrl>{in("/gta3.exe"), in("/data/pedgrp.dat")}, "", "");
+        row("another file", QList<QUrl>{in("/readme.txt")}, "", "");
+        row("a web address", QList<QUrl>{QUrl("https://example.org/gta3.exe")}, "", "");
+        row("text naming the folder", QList<QUrl>{}, native(data), "");
     }
 
     void aDropFillsTheFolderBox()
     {
-        QFETCH(QStringList, dropped);
-        QFETCH(QString, saved);
-        for (const char *name : {"gta3.exe", "readme.txt", "data/pedgrp.dat"})
-            QVERIFY(make(data + "/" + name, gameBytes));
-        const QString before = folder("%1/data/");
-        open(before.toLocal8Bit());
+        const auto [urls, text, saved] =
+            fetch<QList<QUrl>, QString, QString>("urls", "text", "saved");
+        const QString before = native(data) + sep;
+        open({file(data + "/gta3.exe", ""), file(data + "/readme.txt", gameBytes),
+              file(data + "/data/pedgrp.dat", gameBytes), setting(before)});
         QMimeData mime;
-        QList<QUrl> urls;
-        for (const QString &item : dropped) {
-            if (item.startsWith("text:"))
-                mime.setText(folder(item.mid(5)));
-            else
-                urls << (item.contains("://") ? QUrl(item)
-                                              : QUrl::fromLocalFile(data + item.mid(2)));
-        }
         mime.setUrls(urls);
+        mime.setText(text);
         // Over the folder box, which hands it to the window.
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(get("text1"), &enter);
         if (enter.isAccepted())
             QApplication::sendEvent(get("text1"), &drop);
-        QCOMPARE(state(), saved.isEmpty() ? before + pathSet
-                                          : folder(dropped.first()) +
-                                                "|Path Set. Please Select Your Peds|Save*");
+        QCOMPARE(shown(), saved.isEmpty() ? savedIn(before)
+                                          : unsavedIn(native(urls[0].toLocalFile()), pathSet));
         QTest::mouseClick(get("save"), Qt::LeftButton);
-        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? before : folder(saved));
+        QCOMPARE(window->activeDataFolder(), saved.isEmpty() ? before : saved);
     }
 
 #ifdef Q_OS_UNIX
@@ -614,17 +655,18 @@ private slots:
     // copy is kept, and while the preset goes over it, are each left as they were.
     void aWriteCutShortLeavesTheFileAsItWas_data()
     {
-        QTest::addColumn<bool>("kill");
+        columns<bool>("kill");
         row("on a full disk", false);
         row("killed", true);
     }
 
     void aWriteCutShortLeavesTheFileAsItWas()
     {
-        QFETCH(bool, kill);
+        const auto [kill] = fetch<bool>("kill");
         const QString game = data + "/pedgrp.dat";
         const qint64 preset = QFileInfo(":/configs/gang war.dat").size(), cut = kill ? -1 : 1;
-        QVERIFY(make(settingFile, "earlier\r\n") && make(game, gameBytes)); // a game file > preset
+        Setup before{file(settingFile, "earlier\r\n"), file(game, gameBytes)};
+        QVERIFY(make(before));
         const auto store = [&] { return settingfile::write(program, QString(99, 'x')); };
         const auto install = [&] {
             return pedgroups::install(program, catalogue::lookup("Gangs"), data + sep).outcome ==
@@ -633,164 +675,237 @@ private slots:
         QCOMPARE(inChild(store, 20, kill), cut);
         // First while the copy is kept, then with the copy there, while the preset is written.
         QCOMPARE(inChild(install, preset + 10, kill), cut);
-        QCOMPARE(QDir(data).entryList(anyEntry).join(' '), "pedgrp.dat");
-        QVERIFY(make(game + ".orig", gameBytes));
+        expectOnDisk(before);
+        before << file(game + ".orig", gameBytes);
+        QVERIFY(make(before.last()));
         QCOMPARE(inChild(install, preset / 2, kill), cut);
-        QCOMPARE(QDir(data).entryList(anyEntry).join(' '), "pedgrp.dat pedgrp.dat.orig");
-        QCOMPARE(read(settingFile) + read(game), "earlier\r\n" + gameBytes);
+        expectOnDisk(before);
     }
 #endif
 
-    void installPutsThePresetInPlace_data()
+    void anInstallPutsTheGroupIn_data()
     {
-        QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QString>("text");    // chosen from the list; typed after a ">"
-        QTest::addColumn<QString>("outcome"); // the group installed, or the message shown
-        QTest::addColumn<QString>("files");   // in the data folder afterwards
-        const QString both = "pedgrp.dat pedgrp.dat.orig", game = "pedgrp.dat";
+        // The text chosen from the list, or typed then entered; the group said to be installed.
+        columns<Setup, QString, bool, QString, Setup>("made", "text", "typed", "group", "after");
+        const auto row = [](const QString &name, const Setup &made, QString text,
+                            const Setup &after, bool typed = false, QString group = {}) {
+            ::row(name, made, text, typed, group.isEmpty() ? text : group, after);
+        };
+        const QString game = data + "/pedgrp.dat";
+        const Made saved = setting(native(data) + sep), own = file(game, gameBytes);
+        const Made old = file(game, "old"), kept = file(game + ".orig", gameBytes);
+        const auto holding = [&](const QString &group) { return file(game, preset(group)); };
         // With no game file to keep, each entry installs the preset that names it.
-        for (const QString &label : catalogue::labels())
-            row(label, NoGameFile, label, label, game);
-        row("refused before any save", FirstRun, "Gangs", refused, game);
-        row("refused after an edit", Edited, "Gangs", refused, game);
-        row("the first install keeps the game's file", GameFile, "Gangs", "Gangs", both);
-        row("typed, then Enter", GameFile, ">Italians", "Italians", both);
-        row("a later install leaves the copy alone", Kept, "Gangs", "Gangs", both);
-        row("Default Peds puts the copy back", Kept, "Default Peds", "Default Peds", both);
-        row("Default Peds leaves the game's own", GameFile, "Default Peds", "Default Peds", both);
-        row("a text in another case puts it back", Kept, ">gangs", "Default Peds", both);
-        row("a trailing blank puts it back", Kept, ">Gangs ", "Default Peds", both);
-        row("game file in capitals", GameFile, "Scum", "Scum", "PEDGRP.DAT PEDGRP.DAT.orig");
-        row("preset missing", NoPreset, "Gangs", noPreset, game);
-        row("a folder as the game file", AFolder, "Gangs", notWritten, game);
-        row("a read-only game file", ReadOnly, "Gangs", notWritten, game);
-        row("the saved folder gone", Gone, "Gangs", saveAgain, game);
-        row("a NUL in the saved folder", ANul, "Gangs", saveAgain, game);
-        // The game file is reached from the working folder, and nothing is written there.
-        row("a relative saved folder", Relative, "Gangs", saveAgain, game);
-        row("an empty saved folder", Empty, "Gangs", saveAgain, game);
+        for (const QString &group : catalogue::labels())
+            row(group, {saved}, group, {holding(group)});
+        row("the first install keeps the game's file", {saved, own}, "Gangs",
+            {holding("Gangs"), kept});
+        row("typed, then Enter", {saved, own}, "Italians", {holding("Italians"), kept}, true);
+        row("a later install leaves the copy alone", {saved, old, kept}, "Gangs",
+            {holding("Gangs"), kept});
+        row("Default Peds puts the copy back", {saved, old, kept}, defaultPeds, {own, kept});
+        row("Default Peds leaves the game's own", {saved, own}, defaultPeds, {own, kept});
+        row("a text in another case puts it back", {saved, old, kept}, "gangs", {own, kept}, true,
+            defaultPeds);
+        row("a trailing blank puts it back", {saved, old, kept}, "Gangs ", {own, kept}, true,
+            defaultPeds);
+        const QString capitals = data + "/PEDGRP.DAT";
+        row("the game file in capitals", {saved, file(capitals, gameBytes)}, "Scum",
+            {file(capitals, preset("Scum")), file(capitals + ".orig", gameBytes)});
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
-        row("a preset is not kept", APreset, "Italians", "Italians", game);
-        row("Quillfen in the game's folder", InGameFolder, "Gangs", "Gangs", both);
-#ifdef Q_OS_WIN
-        row("a folder only an administrator writes", OnlyAdmin, "Gangs", askAdmin, game);
-        row("started again as administrator", OnlyAdminYes, "Gangs", askAdmin, game);
-        // The game reads the copy Windows made for an old program's write.
-        row("the game's copy in the VirtualStore", VirtualStore, "Gangs", "Gangs", both);
-#endif
-        // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
-        row("a saved folder from the drive's current one", FromDrive, "Gangs", saveAgain, game);
+        row("a preset is not kept", {saved, holding("Gangs")}, "Italians", {holding("Italians")});
+        const QString beside = program + "/data/pedgrp.dat";
+        row("Quillfen in the game's folder",
+            {setting(native(program + "/data/")), file(beside, gameBytes)}, "Gangs",
+            {file(beside, preset("Gangs")), file(beside + ".orig", gameBytes)});
 #ifdef Q_OS_UNIX
-        row("a FIFO as the game file, which would block", AFifo, "Gangs", notWritten, game);
-        // Writing straight onto the game file could leave a mix of two files.
-        row("a folder that takes no new file", NoNewFile, "Gangs", notWritten, both);
-        // The preset would be rewritten, and install Gangs under the name of Italians.
-        row("a link to a preset", LinkToPreset, "Gangs", notWritten, game);
-        row("a link elsewhere is written through", LinkElsewhere, "Gangs", "Gangs", both);
-        row("a kept copy that links to nowhere", DanglingKept, "Gangs", notWritten, both);
+        const QString outside = home + "/elsewhere/pedgrp.dat";
+        row("a link elsewhere is written through",
+            {saved, file(outside, gameBytes), link(game, outside)}, "Gangs",
+            {link(game, outside), kept, file(outside, preset("Gangs"))});
+#else
+        // The game reads the copy Windows made for an old program's write; the real one stays.
+        const QString real = home + "/pf86/Rockstar Games/GTAIII/data";
+        const QString copy = home + "/local/VirtualStore" + real.mid(2) + "/pedgrp.dat";
+        const Made untouched = file(real + "/pedgrp.dat", "the real one");
+        row("the game's copy in the VirtualStore",
+            {setting(native(real) + sep), untouched, file(copy, gameBytes)}, "Gangs",
+            {untouched, file(copy, preset("Gangs")), file(copy + ".orig", gameBytes)});
 #endif
     }
 
-    void installPutsThePresetInPlace()
+    void anInstallPutsTheGroupIn()
     {
-        QFETCH(Setup, setup);
-        QFETCH(QString, text);
-        QFETCH(QString, outcome);
-        QFETCH(QString, files);
-        QVERIFY(setup != InGameFolder || make(data = program + "/data", aFolder));
-#ifdef Q_OS_WIN
-        // Made by tests/wine.sh, which runs the suite as a player.
-        const QString onlyAdmin = "Z:" + qEnvironmentVariable("SUITE_DENIED_FOLDER");
-        if (setup == OnlyAdmin || setup == OnlyAdminYes) {
-            data = QDir::toNativeSeparators(onlyAdmin);
-            if (!platform::deniesNewFiles(data))
-                QSKIP("Needs a folder that denies a write: run as a player under tests/wine.sh");
-            // The program started again: one that ends at once.
-            const QString self = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-            QVERIFY(setup == OnlyAdmin ||
-                    QFile::copy(qEnvironmentVariable("SystemRoot") + "/system32/hostname.exe",
-                                program + "/" + self));
-            answer = setup == OnlyAdminYes ? QMessageBox::Yes : QMessageBox::No;
-        }
-        const QString real = folder("%4/pf86/Rockstar Games/GTAIII/data");
-        if (setup == VirtualStore) {
-            data = QDir::toNativeSeparators(dir->filePath("local/VirtualStore") + real.mid(2));
-            QVERIFY(make(real + "/pedgrp.dat", "the real one"));
-        }
-#endif
-        const QString game = data + "/" + files.section(' ', 0, 0), kept = game + ".orig";
-        const QString gangWar = program + "/configs/gang war.dat";
-        const QString elsewhere = dir->filePath("elsewhere"), outside = elsewhere + "/pedgrp.dat";
-        const QMap<Setup, QByteArray> made{
-            {NoGameFile, {}},   {AFolder, aFolder},       {AFifo, aFifo},     {Kept, "old"},
-            {NoNewFile, "old"}, {APreset, read(gangWar)}, {LinkToPreset, {}}, {LinkElsewhere, {}},
-            {OnlyAdmin, {}},    {OnlyAdminYes, {}}};
-        const QByteArray gameMade = made.value(setup, gameBytes);
-        QVERIFY(gameMade.isNull() || make(game, gameMade));
-        QVERIFY((setup != Kept && setup != NoNewFile) || make(kept, gameBytes));
-        QVERIFY(setup != NoPreset || QFile::remove(gangWar));
-        QVERIFY(make(elsewhere, aFolder) &&
-                (setup != LinkToPreset || QFile::link(program + "/configs/italians.dat", game)));
-        QVERIFY(setup != LinkElsewhere || (make(outside, gameBytes) && QFile::link(outside, game)));
-        QVERIFY(setup != DanglingKept || QFile::link(outside + ".orig", kept));
-        QVERIFY(setup != ReadOnly || QFile::setPermissions(game, QFile::ReadOwner));
-        QVERIFY(setup != NoNewFile ||
-                QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
-        // Cut at the NUL, the path would name the game file; the others name it from the
-        // working folder.
-        // clang-format off
-        const QMap<Setup, QString> saved{{ANul, "%1/pedgrp.dat" + QString(QChar(0)) + "/"},
-            {Gone, "%1/gone/"}, {Empty, ""}, {Relative, "%2/"}, {FromDrive, "c:%2/"},
-            {VirtualStore, "%4/pf86/Rockstar Games/GTAIII/data/"}};
-        // clang-format on
-        // The folder gone goes once the window is open.
-        QVERIFY(setup != Gone || make(data + "/gone", aFolder));
-        open(setup == FirstRun ? QByteArray()
-                               : folder(saved.value(setup, "%1/")).toLocal8Bit() + "");
+        const auto [made, text, typed, group, after] =
+            fetch<Setup, QString, bool, QString, Setup>("made", "text", "typed", "group", "after");
+        open(made);
         QTRY_VERIFY(!window->startingUp());
-        QVERIFY(setup != Gone || QDir(data + "/gone").removeRecursively());
-        if (setup == Edited) { // the folder as saved, less its last separator
-            get<QPushButton>("save")->setText("Sa&ved");
-            QTest::keyClick(get("text1"), Qt::Key_Backspace);
-        }
-        const QByteArray before = read(game);
-        const QString statusBefore = get<QLabel>("Status")->text();
+        Shown expected = shown();
+        install(text, typed);
+        expected.status = "'" + group + "' Installed";
+        QCOMPARE(boxes, QList<Box>());
+        QCOMPARE(shown(), expected.listing(text));
+        // Enter neither adds the text to the list nor completes it.
+        QCOMPARE(get<QComboBox>("List1")->count(), 15);
+        // Start-up reads the group back from the first line.
+        QVERIFY(preset(group).startsWith("# Quillfen preset: " + group.toUtf8() + "\r\n"));
+        expectOnDisk(after);
+    }
 
-        auto *List1 = get<QComboBox>("List1");
-        List1->setCurrentIndex(List1->findText(text));
-        if (text.startsWith('>')) { // Enter neither adds the text to the list nor completes it
-            List1->lineEdit()->clear();
-            QTest::keyClicks(List1->lineEdit(), text.remove(0, 1));
-            QTest::keyClick(List1->lineEdit(), Qt::Key_Return);
-        }
-        get<QPushButton>("install")->click();
-        QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        // A failure leaves the status line as it was, lest it read as a success.
-        const QString group = outcome.contains('|') ? "" : outcome;
-        QCOMPARE(boxes.join("") + state().section('|', 1),
-                 (group.isEmpty() ? outcome + statusBefore : "'" + group + "' Installed") +
-                     (outcome == refused || outcome == saveAgain ? "|Save*" : "|Saved"));
-        QCOMPARE(List1->currentText() + " of " + QString::number(List1->count()), text + " of 15");
-        // The preset of each group names the group in its first line.
-        const auto preset = read(catalogue::presetPath(program, catalogue::lookup(group)));
-        QVERIFY(group.isEmpty() || preset.startsWith("# Quillfen preset: " + group.toUtf8()));
-        const bool restored = group == "Default Peds" && (setup == Kept || setup == GameFile);
-        QCOMPARE(read(game), group.isEmpty() ? before : restored ? gameBytes : preset);
-        QCOMPARE(QDir(data).entryList(anyEntry).join(' '), files);
-        QVERIFY(!QFileInfo(kept).isFile() || read(kept) == gameBytes);
-        // A link stays a link, and nothing is made where one leads.
-        QCOMPARE(QFileInfo(game).isSymLink(), setup == LinkToPreset || setup == LinkElsewhere);
-        QCOMPARE(QDir(elsewhere).entryList(anyEntry).join(' '),
-                 setup == LinkElsewhere ? "pedgrp.dat" : "");
-        for (const QString &name : QDir(":/configs").entryList())
-            QVERIFY(setup == NoPreset ||
-                    read(program + "/configs/" + name) == read(":/configs/" + name));
-#ifdef Q_OS_WIN
-        // The window that started the program again closed; the real file is left alone.
-        QCOMPARE(window->isVisible(), setup != OnlyAdminYes);
-        QVERIFY(setup != VirtualStore || read(real + "/pedgrp.dat") == "the real one");
+    void aRefusedInstallLeavesTheGameFile_data()
+    {
+        // What is made is what stands afterwards; first, what the player does once start-up has
+        // read their folders.
+        columns<Setup, Action, Box>("made", "first", "box");
+        const auto row = [](const QString &name, const Setup &made, const Box &box,
+                            Action first = Nothing) { ::row(name, made, first, box); };
+        const QString game = data + "/pedgrp.dat";
+        const QString relative = native(QDir::current().relativeFilePath(data)) + sep;
+        const Made saved = setting(native(data) + sep), own = file(game, gameBytes);
+        row("refused before any save", {own}, refused);
+        row("refused after an edit", {saved, own}, refused, Edits);
+        row("the preset missing", {saved, own, without(program + "/configs/gang war.dat")},
+            noPreset);
+        row("a folder as the game file", {saved, folder(game)}, notWritten);
+        row("a read-only game file", {saved, own, readOnly(game)}, notWritten);
+        row("the saved folder gone",
+            {setting(native(data + "/gone/")), own, folder(data + "/gone")}, saveAgain,
+            RemovesTheSavedFolder);
+        // Cut at the NUL, the path would name the game file.
+        row("a NUL in the saved folder", {setting(native(game) + QChar(0) + sep), own}, saveAgain);
+        // The game file is reached from the working folder, and nothing is written there.
+        row("a relative saved folder", {setting(relative), own}, saveAgain);
+        row("an empty saved folder", {setting(""), own}, saveAgain);
+        // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
+        row("a saved folder from the drive's current one", {setting("c:" + relative), own},
+            saveAgain);
+#ifdef Q_OS_UNIX
+        row("a FIFO as the game file, which would block", {saved, fifo(game)}, notWritten);
+        // Writing straight onto the game file could leave a mix of two files.
+        row("a folder that takes no new file",
+            {saved, file(game, "old"), file(game + ".orig", gameBytes), readOnly(data)},
+            notWritten);
+        // The preset would be rewritten, and install Gangs under the name of Italians.
+        row("a link to a preset", {saved, link(game, program + "/configs/italians.dat")},
+            notWritten);
+        const QString nowhere = home + "/elsewhere/orig";
+        row("a kept copy that links to nowhere",
+            {saved, own, folder(home + "/elsewhere"), link(game + ".orig", nowhere),
+             without(nowhere)},
+            notWritten);
 #endif
+    }
+
+    // The game file is left as it was, and so is the status line, lest it read as a success.
+    void aRefusedInstallLeavesTheGameFile()
+    {
+        const auto [made, first, box] = fetch<Setup, Action, Box>("made", "first", "box");
+        open(made);
+        QTRY_VERIFY(!window->startingUp());
+        act(first);
+        Shown expected = shown().listing("Gangs");
+        install("Gangs");
+        // Save is armed for the folder to be saved again, as the message asks.
+        if (box == saveAgain)
+            expected = unsavedIn(expected.folder, expected.status).listing("Gangs");
+        QCOMPARE(boxes, QList<Box>{box});
+        QCOMPARE(shown(), expected);
+        expectOnDisk(made);
+    }
+
+#ifdef Q_OS_WIN
+    void aFolderOnlyAnAdministratorWrites_data()
+    {
+        // Start: what Windows' prompt gives.
+        columns<bool, QMessageBox::StandardButton, platform::Start, QList<Box>>(
+            "elevated", "answered", "start", "shownBoxes");
+        const Box asked{"Windows Lets Only An Administrator Write The GTA3 Data Folder. Start "
+                        "Quillfen As Administrator?",
+                        "Administrator", QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                        QMessageBox::No};
+        const auto yes = QMessageBox::Yes;
+        using platform::Start;
+        row("answered No", false, QMessageBox::No, Start::Started, QList<Box>{asked});
+        row("started as administrator", false, yes, Start::Started, QList<Box>{asked});
+        row("refused at Windows' prompt", false, yes, Start::Refused, QList<Box>{asked});
+        row("not started", false, yes, Start::Failed, QList<Box>{asked, notStarted});
+        // Starting again would not help.
+        row("already an administrator", true, QMessageBox::NoButton, Start::Started,
+            QList<Box>{notWritten});
+    }
+
+    void aFolderOnlyAnAdministratorWrites()
+    {
+        const auto [elevated, answered, start, shownBoxes] =
+            fetch<bool, QMessageBox::StandardButton, platform::Start, QList<Box>>(
+                "elevated", "answered", "start", "shownBoxes");
+        // Made by tests/wine.sh, which runs the suite as a player.
+        const QString denied = native("Z:" + qEnvironmentVariable("SUITE_DENIED_FOLDER"));
+        if (!platform::deniesNewFiles(denied))
+            QSKIP("Needs a folder that denies a write: run as a player under tests/wine.sh");
+        // Under Wine every process has a full token, and there is no prompt.
+        platform::standIns().elevated = [is = elevated] { return is; };
+        platform::standIns().start = [this, gives = start](const QString &program) {
+            started << program;
+            return gives;
+        };
+        answer = answered;
+        open({setting(denied + sep)});
+        QTRY_VERIFY(!window->startingUp());
+        const Shown expected = shown().listing("Gangs");
+        install("Gangs");
+        QCOMPARE(boxes, shownBoxes);
+        // Quillfen itself, which starts from the saved folder; this window closes for it.
+        const bool yes = answered == QMessageBox::Yes;
+        QCOMPARE(started,
+                 yes ? QStringList{QCoreApplication::applicationFilePath()} : QStringList());
+        QCOMPARE(window->isVisible(), !yes || start != platform::Start::Started);
+        QCOMPARE(shown(), expected);
+        expectOnDisk({file(denied + "/pedgrp.dat", "the game's own groups\r\n")});
+    }
+#endif
+
+    // Once, before everything else.
+    void initTestCase()
+    {
+#ifdef Q_OS_UNIX
+        // As a player, not as root, which writes into a folder whatever its mode; as root again at
+        // exit, where LeakSanitizer looks into the process as its owner.
+        QVERIFY(geteuid() != 0 ||
+                (std::atexit([] { (void)!seteuid(0); }) == 0 && seteuid(65534) == 0));
+#endif
+        // Where the temporary folders are, so a relative folder reaches them, on every drive.
+        QVERIFY(QDir::setCurrent(QDir::tempPath()));
+        dir = std::make_unique<QTemporaryDir>();
+        home = dir->path(), program = home + "/quillfen", data = home + "/gta3";
+        settingFile = program + "/configs/path/config.cfg";
+        // A first run looks for the game here, and nowhere else on the machine.
+        qputenv("HOME", QFile::encodeName(home));
+#ifdef Q_OS_WIN
+        qputenv("ProgramFiles(x86)", QFile::encodeName(home + "/pf86"));
+        qputenv("ProgramFiles", QFile::encodeName(home + "/pf"));
+        qputenv("LOCALAPPDATA", QFile::encodeName(home + "/local"));
+        usual = "c:\\program files (x86)\\rockstar games\\gtaiii\\data";
+        steam = home + "/pf86/Steam", programFiles = home + "/pf";
+#else
+        usual = home + "/.wine/drive_c/Program Files (x86)/Rockstar Games/GTAIII/data";
+        steam = home + "/.local/share/Steam", programFiles = home + "/.wine/drive_c/Program Files";
+#endif
+        // Message boxes are noted and closed as they open.
+        auto *closer = new QTimer(this);
+        connect(closer, &QTimer::timeout, this, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxes << Box{box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+                             box->standardButton(box->defaultButton())};
+                if (QAbstractButton *button = box->button(answer))
+                    button->click();
+                else
+                    box->close();
+            }
+        });
+        closer->start(5);
+        // A window that starts the program again closes, which must not end the suite.
+        QApplication::setQuitOnLastWindowClosed(false);
     }
 };
 
