@@ -6,6 +6,7 @@
 
 #include "app/frmmain.h"
 #include "folder/settingfile.h"
+#include "game/game.h"
 #include "pedgroups/install.h"
 #include "platform/platform.h"
 
@@ -134,7 +135,7 @@ template <class... T, class... N> std::tuple<T...> fetch(N... names)
 }
 
 // What the player does once the window shows.
-enum Action { Nothing, Saves, Installs, Edits, RemovesTheSavedFolder };
+enum Action { Nothing, Saves, Installs, Edits, RemovesTheSavedFolder, RemovesTheGameFile };
 
 } // namespace
 
@@ -234,9 +235,10 @@ class tst_window : public QObject
                 save->isEnabled(), get<QComboBox>("List1")->currentText()};
     }
 
-    // What the player does, as a row names it.
-    void act(Action action)
+    // What the player does, as a row names it; what they removed.
+    QString act(Action action)
     {
+        const QString saved = window->activeDataFolder();
         if (action == Saves) {
             get<QLineEdit>("text1")->setText(native(data));
             get<QPushButton>("save")->click();
@@ -246,8 +248,11 @@ class tst_window : public QObject
             get<QPushButton>("save")->setText("Sa&ved");
             QTest::keyClick(get("text1"), Qt::Key_Backspace);
         } else if (action == RemovesTheSavedFolder) {
-            QVERIFY(QDir(window->activeDataFolder()).removeRecursively());
+            return QDir(saved).removeRecursively() ? saved : QString();
+        } else if (action == RemovesTheGameFile) {
+            return QFile::remove(saved + "pedgrp.dat") ? saved + "pedgrp.dat" : QString();
         }
+        return {};
     }
 
     // Installs `text`, chosen from the list, or typed and entered.
@@ -342,7 +347,8 @@ private slots:
         const Made gangs = file(game, preset("Gangs")), cfg = setting(saved);
         row("first run", {}, unsavedIn(usual));
         const QByteArray lines = saved.toLocal8Bit() + "\r\n" + native("da\rta/").toLocal8Bit();
-        row("lines joined", {file(settingFile, lines + "\n"), folder(data + "/data")},
+        row("lines joined",
+            {file(settingFile, lines + "\n"), file(joined + "pedgrp.dat", gameBytes)},
             savedIn(joined));
         row("zero bytes", {file(settingFile, "")}, savedIn(""));
         row("UTF-8 behind its mark", {file(settingFile, "\xef\xbb\xbf\xce\xbb\\")}, savedIn("λ\\"));
@@ -361,6 +367,15 @@ private slots:
             savedIn(saved));
         // Moved, uninstalled or unplugged: unsaved, and nothing stored until Save.
         row("the saved folder gone", {setting(gone)}, savedIn(gone), unsavedIn(gone));
+        // The group of the file the game reads: the ASI loader's copy, and none of a mod's.
+        const QString update = home + "/update/data/pedgrp.dat";
+        row("the update folder's group",
+            {cfg, file(game, gameBytes), file(update, preset("Gangs"))}, savedIn(saved),
+            installed.listing("Gangs"));
+        row("a mod's copy in its place",
+            {cfg, gangs, file(home + "/modloader.asi", ""),
+             file(home + "/modloader/m/pedgrp.dat", preset("Scum"))},
+            savedIn(saved));
     }
 
     void startUpFollowsTheSettingFile() { startsUp(); }
@@ -421,10 +436,6 @@ private slots:
             {file(listing, then), file(capitals + "/appmanifest_12100.acf", installdir("gta iii")),
              game(capitals + "/common/GTA III")},
             capitals + "/common/GTA III/data");
-        // The folder offered is the real one, however Steam names it.
-        row("a library listed with a separator at its end",
-            {file(listing, QByteArray(then).replace(quoted(lib), quoted(lib + "/"))), game(inLib)},
-            libData);
         // Steam's files as they may be found: none of them holds the window up or stops the
         // search, and what cannot be read ends the read.
         const qsizetype afterPath = then.indexOf(quoted(lib)) + quoted(lib).size();
@@ -435,14 +446,17 @@ private slots:
         row("a block without a key", {file(listing, keyless), game(inLib)}, "");
         const QByteArray deep = "\"libraryfolders\" {" + QByteArray("a{").repeated(100000);
         row("a listing nested 100,000 deep", {file(config, deep), game(inSteam)}, steamData);
-        const QByteArray binary = at(QCoreApplication::applicationFilePath()).left(4096);
-        row("a binary listing", {file(config, binary), game(inSteam)}, steamData);
         // Not Steam's, and not read: a far larger one would be held in memory.
         const QByteArray large = then + QByteArray(1 << 20, ' ');
         row("a listing far too large", {file(config, large), game(inLib)}, "");
         // A saved folder that is gone: a first run, offering the game where it is now.
         const QString saved = native(home + "/gone/");
         ::row("the saved folder gone", Setup{setting(saved), game(inSteam)}, savedIn(saved),
+              unsavedIn(native(steamData)));
+        // Typed by hand, or by an earlier tool: the game never reads a file written there.
+        const QString gameFolder = native(home + "/gta3") + sep;
+        ::row("the game's own folder saved",
+              Setup{setting(gameFolder), game(home + "/gta3"), game(inSteam)}, savedIn(gameFolder),
               unsavedIn(native(steamData)));
         const QString launcher = programFiles + "/Rockstar Games/Grand Theft Auto III";
         row("the launcher's folder", {game(launcher)}, launcher + "/data");
@@ -470,12 +484,9 @@ private slots:
         // The Wine prefixes of game managers, and Proton's in a second library.
         const QString games = home + "/Games", lutris = games + "/gta-iii" + inPrefix;
         const QString proton = lib + "/steamapps/compatdata/9/pfx" + inPrefix;
-        const QString bottles = home + "/.local/share/bottles/bottles/GTA" + inPrefix;
         row("a Lutris prefix", {game(lutris)}, lutris + "/data");
-        row("a Bottles prefix", {game(bottles)}, bottles + "/data");
         row("a Proton prefix in a second library", {file(listing, then), game(proton)},
             proton + "/data");
-        row("Steam's before a prefix's", {game(lutris), game(inSteam)}, steamData);
         row("a folder of prefixes holding junk",
             {fifo(games + "/a"), link(games + "/b", games + "/b"), file(games + "/c", "junk"),
              fifo(games + "/d/drive_c"), link(games + "/e", games + "/a"), game(lutris)},
@@ -505,10 +516,6 @@ private slots:
         row("the launcher's key", {rockstar, game(rgl)}, rgl + "/data");
         row("the installer's key", {installer, game(cd)}, cd + "/data");
         row("Steam's before the launcher's", {rockstar, game(rgl), game(inSteam)}, steamData);
-        row("the uninstall entry before the launcher's", {rockstar, game(rgl), uninstall, game(su)},
-            su + "/data");
-        row("the launcher's before the installer's", {installer, game(cd), rockstar, game(rgl)},
-            rgl + "/data");
 #endif
     }
 
@@ -623,7 +630,6 @@ private slots:
         // What Save takes of a path is the save table's.
         row("gta3.exe", QList<QUrl>{in("/gta3.exe")}, "", native(data + "/data/"));
         row("two files", QList<QUrl>{in("/gta3.exe"), in("/data/pedgrp.dat")}, "", "");
-        row("another file", QList<QUrl>{in("/readme.txt")}, "", "");
         row("a web address", QList<QUrl>{QUrl("https://example.org/gta3.exe")}, "", "");
         row("text naming the folder", QList<QUrl>{}, native(data), "");
     }
@@ -695,9 +701,9 @@ private slots:
         const Made saved = setting(native(data) + sep), own = file(game, gameBytes);
         const Made old = file(game, "old"), kept = file(game + ".orig", gameBytes);
         const auto holding = [&](const QString &group) { return file(game, preset(group)); };
-        // With no game file to keep, each entry installs the preset that names it.
+        // Over a preset, which is never kept, each entry installs the preset that names it.
         for (const QString &group : catalogue::labels())
-            row(group, {saved}, group, {holding(group)});
+            row(group, {saved, holding(defaultPeds)}, group, {holding(group)});
         row("the first install keeps the game's file", {saved, own}, "Gangs",
             {holding("Gangs"), kept});
         row("typed, then Enter", {saved, own}, "Italians", {holding("Italians"), kept}, true);
@@ -712,6 +718,14 @@ private slots:
         const QString capitals = data + "/PEDGRP.DAT";
         row("the game file in capitals", {saved, file(capitals, gameBytes)}, "Scum",
             {file(capitals, preset("Scum")), file(capitals + ".orig", gameBytes)});
+        // The ASI loader's copy is the one the game reads; the data folder's own stays.
+        const QString update = home + "/update/data/pedgrp.dat";
+        const Made updated = file(update, "update's"),
+                   updateKept = file(update + ".orig", "update's");
+        row("the update folder's copy", {saved, own, updated}, "Gangs",
+            {own, file(update, preset("Gangs")), updateKept});
+        row("Default Peds puts the update folder's back",
+            {saved, own, file(update, "x"), updateKept}, defaultPeds, {own, updated, updateKept});
         // Each preset names itself: none is kept as the game's own groups, to be put back later.
         row("a preset is not kept", {saved, holding("Gangs")}, "Italians", {holding("Italians")});
         const QString beside = program + "/data/pedgrp.dat";
@@ -731,7 +745,64 @@ private slots:
         row("the game's copy in the VirtualStore",
             {setting(native(real) + sep), untouched, file(copy, gameBytes)}, "Gangs",
             {untouched, file(copy, preset("Gangs")), file(copy + ".orig", gameBytes)});
+        // A game run as administrator, as many do to mend its saving, reads the real one.
+        const QString layers =
+            "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+        const QString exe = native(real.chopped(5) + "/gta3.exe");
+        row("the real one, for a game run as administrator",
+            {setting(native(real) + sep), untouched, file(copy, gameBytes),
+             registry({RegistryValue::LocalMachine, layers, exe}, "~ WINXPSP3 RUNASADMIN")},
+            "Gangs",
+            {file(copy, gameBytes), file(real + "/pedgrp.dat", preset("Gangs")),
+             file(real + "/pedgrp.dat.orig", "the real one")});
 #endif
+    }
+
+    // Which pedgrp.dat the game reads, with the loaders players' guides set up, from the game's
+    // folder above the data folder: where a mod's copy takes its place, nothing may be written.
+    void theGameReadsOneFile_data()
+    {
+        columns<Setup, QString, bool>("made", "read", "ofAMod");
+        const QString mod = "/modloader/Cool Peds/data/pedgrp.dat", own = "/gta3/pedgrp.dat";
+        const auto row = [this, own](const char *name, QStringList made, QString read,
+                                     bool ofAMod) {
+            Setup files{file(home + own, "")};
+            for (const QString &path : made)
+                files << file(home + path, "");
+            ::row(name, files, read, ofAMod);
+        };
+        const QString deep = "/modloader/deep/2/3/4/5/6/7/8/9/10/11/12/13/14/15";
+        row("the data folder's own", {}, own, false);
+        row("the update folder's", {"/update/data/pedgrp.dat"}, "/update/data/pedgrp.dat", false);
+        row("a mod's", {"/modloader.asi", mod}, mod, true);
+        row("Mod Loader in Plugins, in capitals", {"/Plugins/ModLoader.asi", mod}, mod, true);
+        row("a mod's before the update folder's",
+            {"/modloader.asi", "/update/data/pedgrp.dat", mod}, mod, true);
+        row("16 levels below modloader", {"/modloader.asi", deep + "/pedgrp.dat"},
+            deep + "/pedgrp.dat", true);
+        // What Mod Loader never reads changes nothing.
+        row("one 17 levels below", {"/modloader.asi", deep + "/16/pedgrp.dat"}, own, false);
+        row("a mod without modloader.asi", {mod}, own, false);
+        row("a copy lying in modloader", {"/modloader.asi", "/modloader/pedgrp.dat"}, own, false);
+        row("a mod named with a dot", {"/modloader.asi", "/modloader/.off/pedgrp.dat"}, own, false);
+#ifdef Q_OS_UNIX
+        // The game asks for PEDGRP.DAT, which Wine opens before any other spelling.
+        row("PEDGRP.DAT first", {"/gta3/PEDGRP.DAT"}, "/gta3/PEDGRP.DAT", false);
+        ::row("a mod through a link",
+              Setup{file(home + own, ""), file(home + "/modloader.asi", ""),
+                    file(home + "/elsewhere/pedgrp.dat", ""),
+                    link(home + "/modloader/linked", home + "/elsewhere")},
+              QString(own), false);
+#endif
+    }
+
+    void theGameReadsOneFile()
+    {
+        const auto [made, read, ofAMod] = fetch<Setup, QString, bool>("made", "read", "ofAMod");
+        QVERIFY(make(made));
+        const game::GameFile file = game::fileRead(native(data) + sep);
+        QCOMPARE(native(file.path), native(home + read));
+        QCOMPARE(file.ofAMod, ofAMod);
     }
 
     void anInstallPutsTheGroupIn()
@@ -769,16 +840,21 @@ private slots:
         row("a folder as the game file", {saved, folder(game)}, notWritten);
         row("a read-only game file", {saved, own, readOnly(game)}, notWritten);
         row("the saved folder gone",
-            {setting(native(data + "/gone/")), own, folder(data + "/gone")}, saveAgain,
-            RemovesTheSavedFolder);
+            {setting(native(data + "/gone/")), own, file(data + "/gone/pedgrp.dat", gameBytes)},
+            saveAgain, RemovesTheSavedFolder);
+        row("the saved folder's game file gone", {saved, own}, saveAgain, RemovesTheGameFile);
+        // Mod Loader gives the game a mod's copy instead, which Quillfen never writes.
+        const QString mod = home + "/modloader/Cool Peds/data/pedgrp.dat";
+        row("a Mod Loader mod's copy in its place",
+            {saved, own, file(home + "/modloader.asi", ""), file(mod, "mod's")},
+            {"Error! Could Not Install 'Gangs'. The Game Reads " +
+             native("modloader/Cool Peds/data/pedgrp.dat") +
+             " Instead: Please Move That Mod Out Of The modloader Folder."});
         // Cut at the NUL, the path would name the game file.
         row("a NUL in the saved folder", {setting(native(game) + QChar(0) + sep), own}, saveAgain);
         // The game file is reached from the working folder, and nothing is written there.
         row("a relative saved folder", {setting(relative), own}, saveAgain);
         row("an empty saved folder", {setting(""), own}, saveAgain);
-        // On Windows this depends on the current folder of drive C:; elsewhere it is relative.
-        row("a saved folder from the drive's current one", {setting("c:" + relative), own},
-            saveAgain);
 #ifdef Q_OS_UNIX
         row("a FIFO as the game file, which would block", {saved, fifo(game)}, notWritten);
         // Writing straight onto the game file could leave a mix of two files.
@@ -802,7 +878,7 @@ private slots:
         const auto [made, first, box] = fetch<Setup, Action, Box>("made", "first", "box");
         open(made);
         QTRY_VERIFY(!window->startingUp());
-        act(first);
+        const QString removed = act(first);
         Shown expected = shown().listing("Gangs");
         install("Gangs");
         // Save is armed for the folder to be saved again, as the message asks.
@@ -810,7 +886,7 @@ private slots:
             expected = unsavedIn(expected.folder, expected.status).listing("Gangs");
         QCOMPARE(boxes, QList<Box>{box});
         QCOMPARE(shown(), expected);
-        expectOnDisk(made);
+        expectOnDisk(removed.isEmpty() ? made : Setup{without(removed)});
     }
 
 #ifdef Q_OS_WIN
