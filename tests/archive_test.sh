@@ -44,6 +44,7 @@ grep -q '^\*\*When an install fails\*\*' "$folder/README.txt" || fail "README.tx
 # The source of this very version, published beside the archive.
 source_archive=${top%-*}-source.tar.gz
 grep -qF "$source_archive" "$folder/README.txt" || fail "README.txt does not name $source_archive"
+grep -qF "qt6-base" "$folder/README.txt" || fail "README.txt does not name the source package of Qt"
 ! "$objdump" -h "$folder/$exe" | grep -q '\.debug_' || fail "the program has debug sections"
 [ -d "$folder/configs/path" ] && [ -z "$(ls -A "$folder/configs/path")" ] ||
     fail "configs/path is not there and empty"
