@@ -17,6 +17,11 @@ QString dataFolderOf(const QString &gameFolder)
     return platform::entry(gameFolder, dataFolderName);
 }
 
+QString gameFolderOf(const QString &dataFolder)
+{
+    return QDir::toNativeSeparators(QFileInfo(QDir::cleanPath(dataFolder)).path());
+}
+
 bool holdsGame(const QString &gameFolder)
 {
     return QFileInfo(platform::entry(gameFolder, programName)).isFile() &&
@@ -123,8 +128,7 @@ bool runsAsAdministrator(const QString &gameFolder)
 
 GameFile fileRead(const QString &dataFolder)
 {
-    const QString data = QDir::toNativeSeparators(QDir::cleanPath(dataFolder));
-    const QString gameFolder = QDir::toNativeSeparators(QFileInfo(data).path());
+    const QString gameFolder = gameFolderOf(dataFolder);
     // The loaders' folders, from one listing of the game's folder: most games have neither.
     const QStringList folders =
         QDir(gameFolder)

@@ -13,6 +13,9 @@ extern const QString fileName;       // pedgrp.dat
 // The data folder inside `gameFolder`, under the name it has there.
 QString dataFolderOf(const QString &gameFolder);
 
+// The game's folder above `dataFolder`, in the system's separators.
+QString gameFolderOf(const QString &dataFolder);
+
 // Whether `gameFolder` holds the game: gta3.exe beside data/pedgrp.dat. The Definitive Edition,
 // which has neither there, never does.
 bool holdsGame(const QString &gameFolder);

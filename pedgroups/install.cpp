@@ -75,9 +75,9 @@ Result install(const QString &programFolder, const catalogue::PedGroup &group,
 
     const game::GameFile read = game::fileRead(dataFolder);
     if (read.ofAMod) {
-        const QString gameFolder = QFileInfo(QDir::cleanPath(dataFolder)).path();
+        const QDir gameFolder(game::gameFolderOf(dataFolder));
         return {Outcome::ModsCopy,
-                QDir::toNativeSeparators(QDir(gameFolder).relativeFilePath(read.path))};
+                QDir::toNativeSeparators(gameFolder.relativeFilePath(read.path))};
     }
     const QString gameFile = read.path;
     const QFileInfo target(gameFile);
